@@ -1,0 +1,31 @@
+# The two commands of the README: `make demo` and `make test`.
+PRESETS := linux win32 win64 linux-asan linux-tsan
+
+.PHONY: all install-deps build test demo bench install clean $(addprefix build-,$(PRESETS))
+
+all: build
+
+install-deps:
+	@scripts/install-deps
+
+$(addprefix build-,$(PRESETS)): build-%: install-deps
+	@cmake --preset $* >/dev/null
+	@cmake --build --preset $*
+
+build: $(addprefix build-,$(PRESETS))
+
+test: build
+	@scripts/run-tests
+
+demo: install-deps build-linux
+	@scripts/demo
+
+bench: install-deps build-linux
+	@scripts/run-bench
+
+install: build-linux
+	@dest=$${VST_PATH:-$$HOME/.vst}; dest=$${dest%%:*}; mkdir -p "$$dest" && \
+	  cp build/linux/kz318.so "$$dest/" && echo "installed $$dest/kz318.so"
+
+clean:
+	rm -rf build

@@ -1,0 +1,87 @@
+// The plug-in object: sixteen pads, sixteen voices, and the answers to the host.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "host/EffectBase.h"
+#include "instrument/Pad.h"
+#include "instrument/PadEditor.h"
+
+class DrumInstrument : public EffectBaseExt {
+public:
+    explicit DrumInstrument(audioMasterCallback audioMaster);
+    ~DrumInstrument() override;
+
+    // False when one of the constructor's own tables could not be allocated;
+    // the entry then destroys the object instead of handing it to the host.
+    bool valid() const { return pads && voices && bankPath; }
+
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    VstInt32 getChunk(void** data, bool isPreset) override;
+    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+    void resume() override;
+    VstInt32 processEvents(VstEvents* events) override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+    bool getEffectName(char* text) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override;
+    VstInt32 canDo(char* text) override;
+
+    virtual void loadSampleDialog(int padIndex);
+    virtual void loadSampleFile(int padIndex, const char* fileName);
+    virtual void unloadPad(int padIndex);
+
+    void clearPad(int padIndex);
+    void importBank();
+    void readBankFile(const char* fileName);
+    void exportBank();
+
+    PadEditor* padEditor() { return static_cast<PadEditor*>(editor); }
+    void attachEditor(PadEditor* e) { setEditor(e); }
+
+    Pad* pads;
+    int32_t soloCount;
+    char* bankPath;
+    std::atomic<uint8_t> audioBusy;
+    Voice* voices;
+    std::atomic<uint8_t> loading;
+
+private:
+    friend class LoaderScope;
+
+    // Creates the editor and registers it; defined by the editor side.
+    void createEditor();
+
+    // Renders all voices into outputs; the audio side of the handshake is
+    // taken by the callers.
+    void renderVoices(float** outputs, VstInt32 sampleFrames);
+    void noteOn(int note, int velocity, VstInt32 deltaFrames);
+
+    // Serialises loaders and the bank export; see LoaderScope.
+    std::recursive_mutex loaderMutex;
+    int loaderDepth = 0;
+    char* lastChunk = nullptr;
+};
+
+// Loader side of the two-flag handshake. The outermost scope takes the loader
+// mutex, raises `loading` and waits for the audio thread to leave; nested
+// scopes (a chunk restore reading a bank) only count.
+class LoaderScope {
+public:
+    explicit LoaderScope(DrumInstrument& instrument);
+    ~LoaderScope();
+    LoaderScope(const LoaderScope&) = delete;
+    LoaderScope& operator=(const LoaderScope&) = delete;
+
+private:
+    DrumInstrument& instrument;
+};

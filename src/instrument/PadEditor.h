@@ -1,0 +1,12 @@
+// What the instrument needs of its editor: a refresh after loads and the pad
+// name labels. The editor implements these after the host-facing operations.
+#pragma once
+
+#include "host/EditorBase.h"
+
+class PadEditor : public EditorBase {
+public:
+    using EditorBase::EditorBase;
+    virtual void refreshFromPads() = 0;
+    virtual void setPadName(int pad, const char* text) = 0;
+};
