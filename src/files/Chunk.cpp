@@ -1,4 +1,50 @@
-#include "instrument/DrumInstrument.h"
+// The settings chunk: the whole kit's settings and file paths, saved with
+// the host's project and restored from it.
+#include <cstdlib>
+#include <cstring>
 
-VstInt32 DrumInstrument::getChunk(void**, bool) { return 0; }
-VstInt32 DrumInstrument::setChunk(void*, VstInt32, bool) { return 0; }
+#include "files/PadSettings.h"
+#include "formats/KitFormats.h"
+#include "instrument/DrumInstrument.h"
+#include "platform/Platform.h"
+
+VstInt32 DrumInstrument::getChunk(void** data, bool) {
+    if (!data) return 0;
+    LoaderScope scope(*this);
+    uint8_t* block = static_cast<uint8_t*>(std::malloc(kitformat::kChunkSize));
+    if (!block) return 0;
+    kitformat::Chunk chunk;
+    std::memcpy(chunk.bankPath, bankPath, kPathSize);
+    for (int i = 0; i < kNumPads; i++) {
+        if (pads[i].samplePath) std::memcpy(chunk.pads[i].path, pads[i].samplePath, kPathSize);
+        chunk.pads[i].settings = padSettings(pads[i]);
+    }
+    kitformat::encodeChunk(chunk, block);
+    // The host reads the block until its next request; the previous one goes now.
+    std::free(lastChunk);
+    lastChunk = reinterpret_cast<char*>(block);
+    *data = block;
+    return static_cast<VstInt32>(kitformat::kChunkSize);
+}
+
+VstInt32 DrumInstrument::setChunk(void* data, VstInt32 byteSize, bool) {
+    if (!data || byteSize != static_cast<VstInt32>(kitformat::kChunkSize)) return 0;
+    LoaderScope scope(*this);
+    kitformat::Chunk chunk;
+    if (!kitformat::decodeChunk(static_cast<const uint8_t*>(data), kitformat::kChunkSize, chunk)) {
+        platform::services().showMessage("Not a valid KZ318 settings file.", "KZ-318 Error");
+        return 0;
+    }
+    if (chunk.bankPath[0]) readBankFile(chunk.bankPath);
+    for (int i = 0; i < kNumPads; i++) {
+        const char* path = chunk.pads[i].path;
+        if (!path[0])
+            clearPad(i);
+        else if (path[0] != '_')  // marked paths keep what the bank gave the pad
+            loadSampleFile(i, path);
+        applyPadSettings(pads[i], chunk.pads[i].settings);
+    }
+    recountSolo();
+    if (padEditor()) padEditor()->refreshFromPads();
+    return 0;
+}

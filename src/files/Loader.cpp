@@ -1,6 +1,6 @@
 #include "instrument/DrumInstrument.h"
 
-LoaderScope::LoaderScope(DrumInstrument& instrument) : instrument(instrument) {}
+LoaderScope::LoaderScope(DrumInstrument& instrument, Mode) : instrument(instrument) {}
 LoaderScope::~LoaderScope() {}
 
 void DrumInstrument::loadSampleDialog(int) {}

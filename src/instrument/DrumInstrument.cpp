@@ -90,3 +90,9 @@ VstInt32 DrumInstrument::canDo(char* text) {
     if (!text) return 0;
     return (std::strcmp(text, "receiveVstEvents") == 0 || std::strcmp(text, "receiveVstMidiEvent") == 0) ? 1 : 0;
 }
+
+void DrumInstrument::recountSolo() {
+    soloCount = 0;
+    for (int i = 0; i < kNumPads; i++)
+        if (pads[i].solo) soloCount++;
+}

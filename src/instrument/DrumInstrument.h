@@ -44,6 +44,10 @@ public:
     void importBank();
     void readBankFile(const char* fileName);
     void exportBank();
+    // Writes the kit as a bank file; false when it could not be written.
+    bool writeBankFile(const char* fileName);
+    // Counts the solo pads again (after a kit has been replaced).
+    void recountSolo();
 
     PadEditor* padEditor() { return static_cast<PadEditor*>(editor); }
     void attachEditor(PadEditor* e) { setEditor(e); }
@@ -77,11 +81,15 @@ private:
 // scopes (a chunk restore reading a bank) only count.
 class LoaderScope {
 public:
-    explicit LoaderScope(DrumInstrument& instrument);
+    // exclusiveOnly: keeps loaders out without stopping the audio side (the
+    // bank export only reads the pads).
+    enum class Mode { handshake, exclusiveOnly };
+    explicit LoaderScope(DrumInstrument& instrument, Mode mode = Mode::handshake);
     ~LoaderScope();
     LoaderScope(const LoaderScope&) = delete;
     LoaderScope& operator=(const LoaderScope&) = delete;
 
 private:
     DrumInstrument& instrument;
+    bool raised = false;
 };

@@ -37,4 +37,7 @@ void yieldProcessor();
 // Separator of path components on this system.
 char pathSeparator();
 
+// Moves a finished file over its target, replacing it; false on failure.
+bool replaceFile(const char* from, const char* to);
+
 }  // namespace platform

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "support/PluginHost.h"
+#include "host/PluginLoader.h"
 
 namespace {
 
@@ -17,21 +17,25 @@ std::string fourCC(VstInt32 v) {
 
 std::string text(AEffect* e, VstInt32 opcode, VstInt32 index = 0) {
     char buffer[256] = {};
-    testhost::dispatch(e, opcode, index, 0, buffer);
+    vsthost::dispatch(e, opcode, index, 0, buffer);
     return buffer;
+}
+
+VstIntPtr VSTCALL host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string path = argc > 1 ? argv[1] : "build/linux/kz318.so";
-    testhost::Library library(path);
+    vsthost::Library library(path);
     if (!library.loaded()) {
-        std::fprintf(stderr, "kz318-info: cannot load %s\n", path.c_str());
+        std::fprintf(stderr, "kz318-info: cannot load %s: %s\n", path.c_str(), library.error().c_str());
         return 1;
     }
-    testhost::EntryProc entry = testhost::findEntry(library);
-    AEffect* e = entry ? entry(testhost::hostCallback) : nullptr;
+    vsthost::EntryProc entry = vsthost::findEntry(library);
+    AEffect* e = entry ? entry(host) : nullptr;
     if (!e) {
         std::fprintf(stderr, "kz318-info: %s has no VST 2 entry or refused to start\n", path.c_str());
         return 1;
@@ -39,11 +43,11 @@ int main(int argc, char** argv) {
     std::printf("%s\n", path.c_str());
     std::printf("  effect   %s by %s (product %s, vendor version %d, VST %d)\n", text(e, effGetEffectName).c_str(),
                 text(e, effGetVendorString).c_str(), text(e, effGetProductString).c_str(),
-                static_cast<int>(testhost::dispatch(e, effGetVendorVersion)),
-                static_cast<int>(testhost::dispatch(e, effGetVstVersion)));
+                static_cast<int>(vsthost::dispatch(e, effGetVendorVersion)),
+                static_cast<int>(vsthost::dispatch(e, effGetVstVersion)));
     std::printf("  record   magic %s, id %s, version %d, flags 0x%X, category %d\n", fourCC(e->magic).c_str(),
                 fourCC(e->uniqueID).c_str(), e->version, e->flags,
-                static_cast<int>(testhost::dispatch(e, effGetPlugCategory)));
+                static_cast<int>(vsthost::dispatch(e, effGetPlugCategory)));
     std::printf("  shape    %d programs, %d parameters, %d inputs, %d outputs\n", e->numPrograms, e->numParams,
                 e->numInputs, e->numOutputs);
     std::printf("  params   ");
@@ -54,10 +58,10 @@ int main(int argc, char** argv) {
     for (int i = 0; i < e->numOutputs; i++) {
         VstPinProperties pin;
         std::memset(&pin, 0, sizeof(pin));
-        if (testhost::dispatch(e, effGetOutputProperties, i, 0, &pin)) std::printf("%s ", pin.label);
+        if (vsthost::dispatch(e, effGetOutputProperties, i, 0, &pin)) std::printf("%s ", pin.label);
     }
     char canDo[] = "receiveVstMidiEvent";
-    std::printf("\n  canDo    receiveVstMidiEvent = %d\n", static_cast<int>(testhost::dispatch(e, effCanDo, 0, 0, canDo)));
-    testhost::dispatch(e, effClose);
+    std::printf("\n  canDo    receiveVstMidiEvent = %d\n", static_cast<int>(vsthost::dispatch(e, effCanDo, 0, 0, canDo)));
+    vsthost::dispatch(e, effClose);
     return 0;
 }
