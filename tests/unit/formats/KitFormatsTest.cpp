@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "formats/KitFormats.h"
+
+namespace {
+
+using namespace kitformat;
+
+uint32_t le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+float lef(const uint8_t* p) {
+    uint32_t v = le32(p);
+    float f;
+    std::memcpy(&f, &v, 4);
+    return f;
+}
+
+TEST(Chunk, DefaultLayoutFieldByField) {
+    std::vector<uint8_t> b(kChunkSize, 0xEE);
+    encodeChunk(defaultChunk(), b.data());
+    EXPECT_EQ(std::memcmp(b.data(), "k813", 4), 0);
+    for (size_t i = 4; i < 264; i++) ASSERT_EQ(b[i], 0) << i;
+    for (int p = 0; p < kPads; p++) {
+        const uint8_t* r = b.data() + 264 + 300 * p;
+        for (int i = 0; i < 260; i++) ASSERT_EQ(r[i], 0);
+        EXPECT_EQ(le32(r + 260), 48u + p);
+        EXPECT_EQ(lef(r + 264), 0.0f);
+        EXPECT_EQ(lef(r + 268), 0.5f);
+        EXPECT_EQ(lef(r + 272), 0.5f);
+        EXPECT_EQ(lef(r + 276), 0.0f);
+        EXPECT_EQ(lef(r + 280), 0.7f);
+        EXPECT_EQ(le32(r + 284), 0u);
+        EXPECT_EQ(le32(r + 288), 0u);
+        EXPECT_EQ(le32(r + 292), 0u);
+        EXPECT_EQ(le32(r + 296), 0u);
+    }
+}
+
+TEST(Chunk, DecodeChecksSizeAndMagicAndReadsNonzeroFlagsAsOn) {
+    std::vector<uint8_t> b(kChunkSize);
+    Chunk c = defaultChunk();
+    std::strcpy(c.bankPath, "/kits/a.kbk");
+    std::strcpy(c.pads[3].path, "/s/snare.wav");
+    c.pads[3].settings.choke = 2;
+    encodeChunk(c, b.data());
+    b[264 + 300 * 5 + 292] = 2;  // mute = 2
+    b[264 + 300 * 6 + 296] = 7;  // solo = 7
+    Chunk out;
+    EXPECT_FALSE(decodeChunk(b.data(), kChunkSize - 1, out));
+    ASSERT_TRUE(decodeChunk(b.data(), kChunkSize, out));
+    EXPECT_STREQ(out.bankPath, "/kits/a.kbk");
+    EXPECT_STREQ(out.pads[3].path, "/s/snare.wav");
+    EXPECT_EQ(out.pads[3].settings.choke, 2);
+    EXPECT_EQ(out.pads[5].settings.mute, 1);
+    EXPECT_EQ(out.pads[6].settings.solo, 1);
+    b[0] = 'K';
+    EXPECT_FALSE(decodeChunk(b.data(), kChunkSize, out));
+}
+
+TEST(Chunk, UnterminatedPathIsCutAt259Characters) {
+    std::vector<uint8_t> b(kChunkSize);
+    encodeChunk(defaultChunk(), b.data());
+    std::memset(b.data() + 264, 'x', 260);
+    Chunk out;
+    ASSERT_TRUE(decodeChunk(b.data(), kChunkSize, out));
+    EXPECT_EQ(std::strlen(out.pads[0].path), 259u);
+}
+
+std::vector<uint8_t> bankBytes(const std::vector<std::vector<float>>& samples) {
+    std::FILE* f = std::tmpfile();
+    writeBankMagic(f);
+    for (int i = 0; i < kPads; i++) {
+        char path[kPathField] = {};
+        const std::vector<float>* s = i < static_cast<int>(samples.size()) ? &samples[i] : nullptr;
+        writeBankPad(f, defaultSettings(i), path, s ? s->data() : nullptr, s ? static_cast<uint32_t>(s->size()) : 0);
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::ftell(f)));
+    std::rewind(f);
+    EXPECT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+    return bytes;
+}
+
+TEST(Bank, EmptyKitIs4872BytesAndParses) {
+    std::vector<uint8_t> bytes = bankBytes({});
+    ASSERT_EQ(bytes.size(), 4872u);
+    EXPECT_EQ(std::memcmp(bytes.data(), "kzbk0001", 8), 0);
+    Bank bank;
+    ASSERT_EQ(parseBank(bytes.data(), bytes.size(), bank), BankRead::ok);
+    EXPECT_EQ(bank.pads[15].settings.midiNote, 63);
+    EXPECT_EQ(bank.pads[15].settings.volume, 0.7f);
+    EXPECT_TRUE(bank.pads[0].samples.empty());
+}
+
+TEST(Bank, SamplesSurviveAWriteAndReadExactly) {
+    std::vector<float> s;
+    for (int v : {-32768, -1, 0, 1, 12345, 32767}) s.push_back(static_cast<float>(v / 32768.0));
+    std::vector<uint8_t> bytes = bankBytes({s, {}, s});
+    Bank bank;
+    ASSERT_EQ(parseBank(bytes.data(), bytes.size(), bank), BankRead::ok);
+    ASSERT_EQ(bank.pads[2].samples.size(), s.size());
+    for (size_t i = 0; i < s.size(); i++) EXPECT_EQ(bankSampleToFloat(bank.pads[2].samples[i]), s[i]);
+}
+
+TEST(Bank, TruncatedOrOverdeclaredFilesAreRefusedWhole) {
+    std::vector<uint8_t> bytes = bankBytes({{0.5f, 0.25f}});
+    Bank bank;
+    bank.pads[0].settings.midiNote = 99;
+    for (size_t cut : {size_t(0), size_t(7), size_t(8), size_t(300), bytes.size() - 1}) {
+        BankRead r = parseBank(bytes.data(), cut, bank);
+        EXPECT_NE(r, BankRead::ok) << cut;
+        EXPECT_EQ(bank.pads[0].settings.midiNote, 99) << "output untouched on failure";
+    }
+    bytes[8 + 300] = 0xFF;  // N of pad 0 far larger than the file
+    EXPECT_EQ(parseBank(bytes.data(), bytes.size(), bank), BankRead::truncated);
+    bytes[0] = 'x';
+    EXPECT_EQ(parseBank(bytes.data(), bytes.size(), bank), BankRead::badMagic);
+}
+
+TEST(Bank, SampleConversionTruncatesTowardZeroAndWraps) {
+    EXPECT_EQ(floatToBankSample(-1.0f), -32768);
+    EXPECT_EQ(floatToBankSample(32767.0f / 32768.0f), 32767);
+    EXPECT_EQ(floatToBankSample(0.99999f), 32767);
+    EXPECT_EQ(floatToBankSample(-0.00001f), 0);
+    EXPECT_EQ(floatToBankSample(1.0f), -32768);  // low 16 bits of 32768
+}
+
+}  // namespace
