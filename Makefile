@@ -1,5 +1,5 @@
 # The two commands of the README: `make demo` and `make test`.
-PRESETS := linux win32 win64 linux-asan linux-tsan
+PRESETS := linux win32 win64 linux-asan linux-tsan linux-fuzz
 
 .PHONY: all install-deps build test demo bench install clean $(addprefix build-,$(PRESETS))
 

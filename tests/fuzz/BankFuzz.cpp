@@ -1,0 +1,12 @@
+// Feeds arbitrary files to the bank reader.
+#include "fuzz/FuzzSupport.h"
+#include "instrument/DrumInstrument.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static fuzz::QuietServices services;
+    platform::setServices(&services);
+    std::string path = fuzz::scratchFile(data, size, "bank.kbk");
+    DrumInstrument instrument(nullptr);
+    instrument.readBankFile(path.c_str());
+    return 0;
+}
