@@ -26,7 +26,7 @@ std::vector<double> kick() {
         double hz = 49.0 + 95.0 * decay(t, 0.042) + 240.0 * decay(t, 0.0055);
         double amp = attack(t, 0.0004) * (0.55 * decay(t, 0.2) + 0.45 * decay(t, 0.07));
         double beater = 0.5 * knock(1150.0) * decay(t, 0.004);
-        double x = body(hz) * amp + beater + 1.3 * contact(rng, click, t, 0.003);
+        double x = body(hz) * amp + beater + 1.8 * contact(rng, click, t, 0.003);
         out[i] = tone(saturate(1.25 * x, 1.0));
     }
     return out;
@@ -117,7 +117,7 @@ std::vector<double> clap() {
 
 std::vector<double> tom(double hz) {
     static const double kRatio[3] = {1.0, 1.5, 1.98};
-    static const double kLevel[3] = {1.0, 0.32, 0.12};
+    static const double kLevel[3] = {1.0, 0.45, 0.25};
     const double tau = 24.0 / hz;  // smaller heads ring shorter
     std::vector<double> out(frames(2.5));
     Sine mode[3];
@@ -127,7 +127,7 @@ std::vector<double> tom(double hz) {
         double t = seconds(i);
         double bend = 1.0 + 0.32 * decay(t, 0.035) + 0.06 * decay(t, 0.25);
         double x = 0.0;
-        for (int m = 0; m < 3; m++) x += kLevel[m] * mode[m](hz * kRatio[m] * bend) * decay(t, tau / (1.0 + 0.8 * m));
+        for (int m = 0; m < 3; m++) x += kLevel[m] * mode[m](hz * kRatio[m] * bend) * decay(t, tau / (1.0 + 0.6 * m));
         x *= attack(t, 0.0004);
         x += 0.9 * contact(rng, stick, t, 0.004) + 0.35 * skin(rng.uniform()) * decay(t, tau * 0.3);
         out[i] = saturate(1.2 * x, 1.0);

@@ -40,7 +40,7 @@ private:
 // Closed hats on eighths (intro) or sixteenths, quarter notes leaning in.
 void hats(Builder& b, int bar, bool sixteenths, int fromStep = 0, int toStep = 16, int openAt = -1) {
     for (int s = fromStep; s < toStep; s += sixteenths ? 1 : 2) {
-        int v = s % 4 == 0 ? 96 : s % 2 == 0 ? 80 : 58;
+        int v = s % 4 == 0 ? 104 : s % 2 == 0 ? 88 : 66;
         b.hit(bar, s, s == openAt ? kOpenHat : kClosedHat, s == openAt ? 92 : v, 4);
     }
 }
@@ -93,7 +93,7 @@ void chorus(Builder& b) {
         bool phraseEnd = bar == 15 || bar == 19;
         // Hands leave the ride and the backbeat for the fills.
         int rideEnd = bar == 19 ? 8 : bar == 15 ? 13 : 16;
-        for (int s = 0; s < rideEnd; s += 2) b.hit(bar, s, kRide, s % 4 == 0 ? 100 : 80, 3);
+        for (int s = 0; s < rideEnd; s += 2) b.hit(bar, s, kRide, s % 4 == 0 ? 106 : 88, 3);
         b.hits(bar, {4, 12}, kPedalHat, 70, 3);
         b.hits(bar, bar % 2 ? std::vector<int>{0, 8, 10, 14} : std::vector<int>{0, 6, 8, 10}, kKick,
                110);

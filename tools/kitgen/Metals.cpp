@@ -38,7 +38,7 @@ std::vector<double> hatFrom(const HatVoice& v) {
 
 std::vector<double> closedHat() { return hatFrom({0.5, 0.016, 0.055, 0.15, 0.0002, 8200.0, 0.0}); }
 std::vector<double> pedalHat() { return hatFrom({0.6, 0.03, 0.07, 0.3, 0.0025, 7200.0, 0.6}); }
-std::vector<double> openHat() { return hatFrom({2.5, 0.09, 0.55, 0.7, 0.0003, 8200.0, 0.0}); }
+std::vector<double> openHat() { return hatFrom({3.0, 0.09, 0.4, 0.7, 0.0003, 8200.0, 0.0}); }
 
 std::vector<double> crash() {
     // Two banks ring-modulated give the dense, beating spectrum of a thin
