@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
 
 #include "Files.h"
+#include "formats/KitFormats.h"
 #include "Sounds.h"
 
 namespace {
@@ -74,6 +76,19 @@ TEST(DemoKit, CommittedFilesMatchTheGenerator) {
         ASSERT_TRUE(in) << name;
         std::vector<std::uint8_t> committed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         EXPECT_TRUE(committed == kitgen::encodeWav(kit()[i].samples)) << name;
+    }
+}
+
+TEST(DemoKit, CommittedBankHoldsTheSameSamplesWithHatsChoked) {
+    kitformat::Bank bank;
+    ASSERT_EQ(kitformat::readBank(KZ_SOURCE_DIR "/examples/kit/demo.kbk", bank), kitformat::BankRead::ok);
+    for (std::size_t i = 0; i < kit().size(); i++) {
+        std::vector<std::uint8_t> wav = kitgen::encodeWav(kit()[i].samples);
+        const std::vector<std::int16_t>& s = bank.pads[i].samples;
+        ASSERT_EQ(s.size() * 2, wav.size() - 44) << i;
+        EXPECT_EQ(std::memcmp(s.data(), wav.data() + 44, wav.size() - 44), 0) << i;
+        EXPECT_EQ(bank.pads[i].settings.midiNote, 48 + static_cast<int>(i));
+        EXPECT_EQ(bank.pads[i].settings.choke, i >= 5 && i <= 7 ? 1 : 0) << i;
     }
 }
 
