@@ -1,13 +1,32 @@
 #include <cstring>
 
 #include "instrument/DrumInstrument.h"
+#include "instrument/VoiceRender.h"
 
-void DrumInstrument::process(float**, float**, VstInt32) {}
-
-void DrumInstrument::processReplacing(float**, float** outputs, VstInt32 sampleFrames) {
-    if (!outputs || sampleFrames <= 0) return;
-    for (int i = 0; i < kNumOutputs; i++)
-        if (outputs[i]) std::memset(outputs[i], 0, sizeof(float) * static_cast<size_t>(sampleFrames));
+// The replacing form clears the host's buffers even while a load holds the
+// voices back: the host gets silence, never what its buffers held before.
+void DrumInstrument::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    if (outputs && sampleFrames > 0) {
+        for (int i = 0; i < kNumOutputs; i++)
+            if (outputs[i]) std::memset(outputs[i], 0, sizeof(float) * static_cast<size_t>(sampleFrames));
+    }
+    DrumInstrument::process(inputs, outputs, sampleFrames);
 }
 
-void DrumInstrument::renderVoices(float**, VstInt32) {}
+void DrumInstrument::process(float**, float** outputs, VstInt32 sampleFrames) {
+    audioBusy.store(1);
+    if (!loading.load() && outputs && sampleFrames > 0) renderVoices(outputs, sampleFrames);
+    audioBusy.store(0);
+}
+
+// A slot whose pair is missing a buffer is skipped and keeps its state.
+void DrumInstrument::renderVoices(float** outputs, VstInt32 sampleFrames) {
+    for (int i = 0; i < kNumVoices; i++) {
+        Voice& v = voices[i];
+        if (!v.active || !v.sampleData || v.output < 0 || v.output >= kNumOutputs / 2) continue;
+        float* left = outputs[2 * v.output];
+        float* right = outputs[2 * v.output + 1];
+        if (!left || !right) continue;
+        renderVoice(v, left, right, sampleFrames);
+    }
+}
