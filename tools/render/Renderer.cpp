@@ -65,11 +65,15 @@ Stems renderSong(AEffect* effect, const smf::Song& song, const RenderSettings& s
             const float* l = outputs[2 * pair];
             const float* r = outputs[2 * pair + 1];
             std::vector<float>& out = stems.pair[pair];
+            size_t base = out.size();
+            out.resize(base + 2 * static_cast<size_t>(frames));
+            float* o = out.data() + base;
             for (int j = 0; j < frames; j++) {
-                out.push_back(l[j]);
-                out.push_back(r[j]);
-                if (l[j] != 0.0f || r[j] != 0.0f) lastSound = std::max(lastSound, start + j);
+                o[2 * j] = l[j];
+                o[2 * j + 1] = r[j];
             }
+            for (int j = frames - 1; j >= 0 && start + j > lastSound; j--)
+                if (l[j] != 0.0f || r[j] != 0.0f) lastSound = start + j;
         }
         int64_t done = start + frames;
         if (progress) progress(static_cast<double>(done) / static_cast<double>(limit));
