@@ -38,7 +38,7 @@ Canvas knob(int frame) {
     const float cx = 12.5f, cy = 12.5f;
     float angle = -135.0f + 270.0f * frame / 63.0f;
     Box all{0, 0, 25, 25};
-    c.fill(all, ring(cx, cy, 9.9f, 12.4f, -180, 180), shadow);
+    c.fill(all, circle(cx, cy, 12.4f), shadow);
     c.fill(all, ring(cx, cy, 10.3f, 12.0f, -135, 135), hex(0x1E2126));
     c.fill(all, ring(cx, cy, 10.3f, 12.0f, -135, angle), cyan);
     // The body, and a lighter rim where the light falls on it.
