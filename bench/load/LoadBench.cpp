@@ -43,16 +43,16 @@ wavetest::Bytes testFile() {
 
 double now() { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
-template <typename F>
-double medianMs(int runs, F work) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; i++) {
-        double start = now();
-        work();
-        times.push_back(now() - start);
-    }
+double median(std::vector<double> times) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+template <typename F>
+double timeMs(F work) {
+    double start = now();
+    work();
+    return now() - start;
 }
 
 bool runSox(const std::string& in, const std::string& out) {
@@ -67,8 +67,8 @@ bool runSox(const std::string& in, const std::string& out) {
 
 int main() {
     const char* tmp = std::getenv("TMPDIR");
-    std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/kz318-bench-load-" + std::to_string(getpid());
-    std::string in = folder + "-in.wav", out = folder + "-out.wav";
+    std::string prefix = std::string(tmp && *tmp ? tmp : "/tmp") + "/kz318-bench-load-" + std::to_string(getpid());
+    std::string in = prefix + "-in.wav", out = prefix + "-out.wav";
     if (!wavetest::writeFile(in, testFile())) {
         std::fprintf(stderr, "cannot write %s\n", in.c_str());
         return 1;
@@ -80,17 +80,21 @@ int main() {
         std::fprintf(stderr, "loaded %d frames, expected about %d\n", int(instrument.pads[0].sampleLength), expected);
         return 1;
     }
-    double ours = medianMs(9, [&] { instrument.loadSampleFile(0, in.c_str()); });
-    bool soxRan = runSox(in, out);
-    double sox = soxRan ? medianMs(5, [&] { runSox(in, out); }) : 0;
+    // Turn about, so that both see the same load on the machine.
+    std::vector<double> ours, sox;
+    bool soxRan = true;
+    for (int i = 0; i < 9 && soxRan; i++) {
+        ours.push_back(timeMs([&] { instrument.loadSampleFile(0, in.c_str()); }));
+        sox.push_back(timeMs([&] { soxRan = runSox(in, out); }));
+    }
     std::remove(in.c_str());
     std::remove(out.c_str());
     if (!soxRan) {
-        std::printf("load: %.1f ms for 60 s of 48 kHz 24-bit stereo, %.0f x realtime, sox did not run\n", ours,
-                    kSeconds * 1000.0 / ours);
+        std::printf("load: %.1f ms for 60 s of 48 kHz 24-bit stereo, %.0f x realtime, sox did not run\n",
+                    median(ours), kSeconds * 1000.0 / median(ours));
         return 1;
     }
-    std::printf("load: %.1f ms for 60 s of 48 kHz 24-bit stereo, %.0f x realtime, %.1f x sox\n", ours,
-                kSeconds * 1000.0 / ours, sox / ours);
+    std::printf("load: %.1f ms for 60 s of 48 kHz 24-bit stereo, %.0f x realtime, %.1f x sox\n", median(ours),
+                kSeconds * 1000.0 / median(ours), median(sox) / median(ours));
     return 0;
 }
