@@ -104,7 +104,7 @@ void DrumInstrument::exportBank() {
         }
         std::strcat(name, ".kbk");
     }
-    LoaderScope scope(*this, LoaderScope::Mode::exclusiveOnly);
+    LoaderScope scope(*this, LoaderScope::kLockOnly);
     if (!writeBankFile(name)) platform::services().showMessage("Could not write the bank file.", "KZ-318 Error");
 }
 

@@ -72,24 +72,28 @@ private:
 
     // Serialises loaders and the bank export; see LoaderScope.
     std::recursive_mutex loaderMutex;
-    int loaderDepth = 0;
+    bool audioStopped = false;  // held by an open LoaderScope; guarded by loaderMutex
     char* lastChunk = nullptr;
 };
 
-// Loader side of the two-flag handshake. The outermost scope takes the loader
-// mutex, raises `loading` and waits for the audio thread to leave; nested
-// scopes (a chunk restore reading a bank) only count.
+// Loader side of the two-flag handshake. Every scope holds the (recursive)
+// loader mutex, so no two loaders, nor a loader and the bank export, overlap.
+// The first scope that stops the audio raises `loading` and waits for the
+// audio thread to leave; it lowers `loading` again when it ends, before the
+// mutex is released. Nested scopes (a chunk restore reading a bank) only
+// count.
 class LoaderScope {
 public:
-    // exclusiveOnly: keeps loaders out without stopping the audio side (the
-    // bank export only reads the pads).
-    enum class Mode { handshake, exclusiveOnly };
-    explicit LoaderScope(DrumInstrument& instrument, Mode mode = Mode::handshake);
+    enum Mode {
+        kStopAudio,  // the scope changes pad samples
+        kLockOnly,   // the scope only reads them (the bank export)
+    };
+    explicit LoaderScope(DrumInstrument& instrument, Mode mode = kStopAudio);
     ~LoaderScope();
     LoaderScope(const LoaderScope&) = delete;
     LoaderScope& operator=(const LoaderScope&) = delete;
 
 private:
     DrumInstrument& instrument;
-    bool raised = false;
+    bool stoppedAudio;
 };

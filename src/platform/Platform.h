@@ -30,6 +30,8 @@ public:
 Services& services();
 // Installs replacement services (null restores the system's); returns the previous.
 Services* setServices(Services* replacement);
+// The system's own services.
+Services& systemServices();
 
 // Gives up the rest of the time slice (the loaders' wait).
 void yieldProcessor();

@@ -1,33 +1,31 @@
 #include <sched.h>
 
-#include <cstdio>
-
 #include "platform/Platform.h"
+#include "platform/posix/Desktop.h"
+#include "platform/posix/Settings.h"
 
 namespace platform {
 namespace {
 
+const char kLoadFolderName[] = "Kz316LoadPath";
+
 class PosixServices : public Services {
 public:
-    bool chooseFile(const FileDialog&, char*, size_t) override { return false; }
-    void showMessage(const char* text, const char* caption) override {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
+    bool chooseFile(const FileDialog& dialog, char* path, size_t capacity) override {
+        return desktopChooseFile(dialog, path, capacity);
     }
-    bool readLoadFolder(char*, size_t) override { return false; }
-    void writeLoadFolder(const char*) override {}
+    void showMessage(const char* text, const char* caption) override { desktopMessage(text, caption); }
+    bool readLoadFolder(char* folder, size_t capacity) override {
+        return readSetting(kLoadFolderName, folder, capacity);
+    }
+    void writeLoadFolder(const char* folder) override { writeSetting(kLoadFolderName, folder); }
 };
-
-PosixServices systemServices;
-Services* current = &systemServices;
 
 }  // namespace
 
-Services& services() { return *current; }
-
-Services* setServices(Services* replacement) {
-    Services* previous = current;
-    current = replacement ? replacement : &systemServices;
-    return previous;
+Services& systemServices() {
+    static PosixServices system;
+    return system;
 }
 
 void yieldProcessor() { sched_yield(); }

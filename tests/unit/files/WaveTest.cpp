@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "files/Wave.h"
+#include "platform/Wave.h"
+#include "support/WaveCases.h"
+
+using namespace wavetest;
+
+namespace {
+
+std::string scratch(const std::string& name) { return ::testing::TempDir() + "kz318-wave-" + name; }
+
+std::string written(const std::string& name, const Bytes& bytes) {
+    std::string path = scratch(name);
+    EXPECT_TRUE(writeFile(path, bytes));
+    return path;
+}
+
+TEST(WaveLayouts, EachGivesItsResult) {
+    int i = 0;
+    for (const LayoutCase& c : layoutCases()) {
+        Decoded d = decode(written("layout" + std::to_string(i++) + ".wav", c.file));
+        EXPECT_EQ(d.result, c.result) << c.name;
+    }
+    EXPECT_EQ(decode(scratch("no-such-file.wav")).result, kWaveCannotOpen);
+    EXPECT_EQ(decode(::testing::TempDir()).result, kWaveCannotOpen) << "a folder";
+    std::string fifo = scratch("fifo.wav");
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(decode(fifo).result, kWaveCannotOpen) << "a pipe, read without waiting for a writer";
+}
+
+TEST(WaveLayouts, FailureLeavesTheOutputsAlone) {
+    float sentinel = 0;
+    float* samples = &sentinel;
+    uint32_t length = 77;
+    std::string path = written("failing.wav", riff("WAVE", chunk("fmt ", fmtBody(Format{}))));
+    EXPECT_EQ(readWaveFile(path.c_str(), &samples, &length), kWaveNoData);
+    EXPECT_EQ(samples, &sentinel);
+    EXPECT_EQ(length, 77u);
+}
+
+TEST(WaveLayouts, DataShorterThanOneFrameFailsInTheFirstStage) {
+    std::string path = written("one-byte.wav", wave(Format{}, Bytes{1}));
+    EXPECT_EQ(decode(path).result, kConvertStage1 + platform::kStageSize);
+}
+
+TEST(WaveSamples, EachFormatGivesItsValues) {
+    int i = 0;
+    for (const SampleCase& c : sampleCases()) {
+        Decoded d = decode(written("samples" + std::to_string(i++) + ".wav", c.file));
+        ASSERT_EQ(d.result, 0) << c.name;
+        EXPECT_TRUE(d.allExact) << c.name;
+        EXPECT_EQ(d.values, c.expected) << c.name;
+    }
+}
+
+TEST(WaveSamples, SixteenBitMonoFloatsMatchTheWindowsBuild) {
+    std::string path = written("identity.wav", identityFile());
+    Decoded d = decode(path);
+    std::vector<int16_t> signal = testSignal(4000);
+    ASSERT_EQ(d.values.size(), signal.size());
+    for (size_t i = 0; i < signal.size(); i++) ASSERT_EQ(d.values[i], signal[i]) << i;
+    EXPECT_EQ(floatChecksum(path), kIdentityChecksum);
+}
+
+TEST(WaveConversion, FormatNoDecoderTakesIsRefusedWithOne) {
+    Bytes format = fmtBody(Format{0x55, 2, 44100, 0, 1, true, {}});  // a whole WAVEFORMATEX
+    uint8_t* pcm = nullptr;
+    uint32_t bytes = 0;
+    uint8_t data[4] = {};
+    EXPECT_EQ(convertToMono16(format.data(), data, sizeof data, &pcm, &bytes), kConvertNoSuggestion);
+    EXPECT_EQ(pcm, nullptr);
+}
+
+// sox encodes the corpus; every file must decode as the manifest says.
+TEST(WaveCorpus, SoxEncodedFilesDecode) {
+    std::string dir = scratch("corpus");
+    std::string command = std::string(KZ_TEST_SOURCE_DIR) + "/support/make-wave-corpus '" + dir + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::vector<CorpusEntry> entries = readManifest(dir);
+    ASSERT_GE(entries.size(), 20u);
+    for (const CorpusEntry& e : entries) EXPECT_EQ(checkCorpusEntry(dir, e), "") << e.file;
+}
+
+}  // namespace
