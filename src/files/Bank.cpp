@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "files/LoadFolder.h"
 #include "files/PadSettings.h"
 #include "formats/KitFormats.h"
 #include "instrument/DrumInstrument.h"
@@ -31,8 +32,8 @@ bool endsWithBankExtension(const char* name) {
 }
 
 bool chooseBankFile(char* file, bool save) {
-    char folder[256] = {};
-    platform::services().readLoadFolder(folder, sizeof(folder));
+    char folder[kLoadFolderSize];
+    lookUpLoadFolder(folder);
     platform::FileDialog dialog{kBankFilter, kBankTitle, folder, save};
     return platform::services().chooseFile(dialog, file, kDialogFile);
 }

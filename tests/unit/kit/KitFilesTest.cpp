@@ -167,7 +167,7 @@ TEST(Bank, FreshInstrumentExportsTheEmptyKit) {
     }
     ASSERT_EQ(fake.dialogs.size(), 1u);
     EXPECT_EQ(fake.dialogs[0].title, "Select a soundbank");
-    EXPECT_EQ(fake.dialogs[0].filter, std::string("Bank (*.kbk)\0*.kbk\0All Files (*.*)\0*.*\0", 39));
+    EXPECT_EQ(fake.dialogs[0].filter, std::string("Bank (*.kbk)\0*.kbk\0All Files (*.*)\0*.*\0", 40));
     EXPECT_TRUE(fake.dialogs[0].save);
     EXPECT_TRUE(fake.messages.empty());
 }
