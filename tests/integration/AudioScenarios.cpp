@@ -1,5 +1,5 @@
 // The render entries and MIDI through the effect record, as a host calls
-// them. No sample can be loaded this way yet, so no voice sounds.
+// them, with no sample in any pad.
 #include <cstring>
 #include <vector>
 
