@@ -268,24 +268,18 @@ TEST(LoaderScopes, SecondLoaderWaitsForTheFirst) {
 }
 
 // The audio side of the handshake as the renderer does it: raise audioBusy,
-// test loading, touch voices and pad samples only when it is clear.
+// test loading, read pad samples and sounding voices' buffers only when it is
+// clear. It only reads: the voices themselves belong to the real renderer.
 void audioBlock(DrumInstrument& d, unsigned& next, float& sink) {
     d.audioBusy.store(1);
     if (!d.loading.load()) {
-        Pad& pad = d.pads[next++ % kNumPads];
-        Voice& started = d.voices[next % kNumVoices];
-        if (pad.sampleData && pad.sampleLength > 0) {
-            started.sampleData = pad.sampleData;
-            started.sampleLength = pad.sampleLength;
-            started.position = 0;
-            started.active = 1;
-        }
+        const Pad& pad = d.pads[next++ % kNumPads];
+        if (pad.sampleData && pad.sampleLength > 0)
+            sink += pad.sampleData[0] + pad.sampleData[pad.sampleLength - 1];
         for (int v = 0; v < kNumVoices; v++) {
-            Voice& voice = d.voices[v];
-            if (!voice.active) continue;
-            int at = int(voice.position);
-            sink += voice.sampleData[at] + voice.sampleData[voice.sampleLength - 1];
-            voice.position = float((at + 7) % voice.sampleLength);
+            const Voice& voice = d.voices[v];
+            if (voice.active && voice.sampleData && voice.sampleLength > 0)
+                sink += voice.sampleData[0] + voice.sampleData[voice.sampleLength - 1];
         }
     }
     d.audioBusy.store(0);
