@@ -148,19 +148,19 @@ void fade(std::vector<double>& x, std::size_t begin, std::size_t length, bool in
 
 }  // namespace
 
-std::vector<double> finish(std::vector<double> x, const FinishSpec& spec) {
+std::vector<double> finish(std::vector<double> x, const FinishSpec& shape) {
     removeDc(x);
     double peak = 0.0;
     for (double v : x) peak = std::max(peak, std::fabs(v));
     if (peak <= 0.0) return x;
-    const double gain = dbToGain(spec.peakDb) / peak;
+    const double gain = dbToGain(shape.peakDb) / peak;
     for (double& v : x) v *= gain;
 
-    const double floor = dbToGain(spec.peakDb + spec.floorDb);
+    const double floor = dbToGain(shape.peakDb + shape.floorDb);
     std::size_t end = x.size();
     while (end > 0 && std::fabs(x[end - 1]) < floor) end--;
-    std::size_t fadeLength = frames(spec.fadeMs / 1000.0);
-    const std::size_t cap = frames(spec.maxSeconds);
+    std::size_t fadeLength = frames(shape.fadeMs / 1000.0);
+    const std::size_t cap = frames(shape.maxSeconds);
     end = std::min(x.size(), end + fadeLength / 2);
     if (end > cap) {
         end = std::min(x.size(), cap);

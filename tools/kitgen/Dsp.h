@@ -93,6 +93,6 @@ struct FinishSpec {
 
 // DC blocker, normalisation, tail trim, a short fade-in that keeps the
 // transient and a fade-out that ends on zero.
-std::vector<double> finish(std::vector<double> x, const FinishSpec& spec);
+std::vector<double> finish(std::vector<double> x, const FinishSpec& shape);
 
 }  // namespace kitgen

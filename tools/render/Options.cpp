@@ -41,17 +41,17 @@ bool integer(const std::string& text, long& value) {
     return !text.empty() && end && *end == 0;
 }
 
-bool parsePad(const std::string& spec, PadOption& pad, std::string& error) {
-    size_t comma = spec.find(',');
-    std::string head = spec.substr(0, comma);
+bool parsePad(const std::string& arg, PadOption& pad, std::string& error) {
+    size_t comma = arg.find(',');
+    std::string head = arg.substr(0, comma);
     size_t eq = head.find('=');
     long n;
     if (!integer(head.substr(0, eq), n) || n < 1 || n > 16) return (error = "--pad needs a pad number 1..16"), false;
     pad.pad = static_cast<int>(n - 1);
     if (eq != std::string::npos) pad.file = head.substr(eq + 1);
     while (comma != std::string::npos) {
-        size_t next = spec.find(',', comma + 1);
-        std::string item = spec.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
+        size_t next = arg.find(',', comma + 1);
+        std::string item = arg.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
         size_t e = item.find('=');
         pad.settings.emplace_back(item.substr(0, e), e == std::string::npos ? "" : item.substr(e + 1));
         comma = next;
