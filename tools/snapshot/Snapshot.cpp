@@ -57,12 +57,13 @@ int main(int argc, char** argv) {
     }
     ERect* rect = nullptr;
     dispatch(effect, effEditGetRect, 0, &rect);
+    int width = rect ? rect->right - rect->left : 0, height = rect ? rect->bottom - rect->top : 0;
     bool opened = dispatch(effect, effEditOpen, 0, nullptr) == 1;
     HWND window = static_cast<InstrumentEditor*>(instrument->padEditor())->m_hWnd;
     bool written = opened && platform::gdi::writeClientPng(window, argv[1]);
     dispatch(effect, effEditClose);
     dispatch(effect, effClose);  // destroys the instrument
     if (!written) return fail("cannot write " + std::string(argv[1]));
-    if (rect) std::printf("editor %dx%d: %s\n", rect->right - rect->left, rect->bottom - rect->top, argv[1]);
+    std::printf("editor %dx%d: %s\n", width, height, argv[1]);
     return 0;
 }
