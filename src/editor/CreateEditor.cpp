@@ -1,4 +1,8 @@
+#include <new>
+
+#include "editor/InstrumentEditor.h"
 #include "instrument/DrumInstrument.h"
 
-// The instrument runs without an editor until one is built for it.
-void DrumInstrument::createEditor() {}
+// The editor registers itself with the instrument; without memory for it the
+// instrument runs without an editor.
+void DrumInstrument::createEditor() { new (std::nothrow) InstrumentEditor(this); }

@@ -50,7 +50,11 @@ public:
     void recountSolo();
 
     PadEditor* padEditor() { return static_cast<PadEditor*>(editor); }
-    void attachEditor(PadEditor* e) { setEditor(e); }
+    // The instrument owns its editor: one that replaces another destroys it.
+    void attachEditor(PadEditor* e) {
+        if (editor != e) delete editor;
+        setEditor(e);
+    }
 
     Pad* pads;
     int32_t soloCount;

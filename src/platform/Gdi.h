@@ -7,3 +7,17 @@
 #else
 #include "platform/posix/GdiApi.h"
 #endif
+
+namespace platform {
+namespace gdi {
+
+// The module (DLL or shared object) that holds this code and its bitmaps.
+HINSTANCE thisModule();
+
+// Delivers the pending input and exposure of windows shown inside a native
+// parent that has no message loop working for them (X11 on Linux, driven by
+// the host's editor idle calls). Windows delivers them itself: no-op there.
+void pumpEvents();
+
+}  // namespace gdi
+}  // namespace platform

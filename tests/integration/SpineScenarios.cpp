@@ -35,7 +35,7 @@ TEST_CASE(RecordFieldsOfANewInstrument) {
     CHECK_EQ(e->numParams, 80);
     CHECK_EQ(e->numInputs, 0);
     CHECK_EQ(e->numOutputs, 8);
-    CHECK((e->flags & ~effFlagsHasEditor) == 0x130);
+    CHECK_EQ(e->flags, 0x131);
     CHECK_EQ(e->uniqueID, 0x4B333138);
     CHECK_EQ(e->version, 1);
     CHECK(e->ioRatio == 1.0f);

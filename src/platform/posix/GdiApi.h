@@ -4,9 +4,11 @@
 // names, types and semantics as the Windows calls, so the toolkit is one
 // source for every platform.
 //
-// Windows made here are off-screen: each has a client image into which its
-// device contexts draw, and which platform::gdi::writeClientPng saves. A
-// window shown inside a host's native parent would present that same image.
+// Every window made here has a client image into which its device contexts
+// draw, and which platform::gdi::writeClientPng saves. A child window whose
+// parent is no window of ours takes that parent for a native X11 window
+// (a host's editor parent) and shows its image in an X11 child of it; with
+// a null parent, or without a display, it stays off-screen.
 #pragma once
 
 #include <cstdint>
@@ -122,6 +124,7 @@ struct BITMAP {
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
+#define MK_LBUTTON 0x0001
 
 // Bitmaps and device contexts.
 HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);
@@ -161,6 +164,10 @@ int ReleaseDC(HWND window, HDC dc);
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
 HWND GetCapture();
+// Disabled windows receive no input from the display (messages sent
+// directly still arrive, as on Windows).
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
 
 namespace platform {
 namespace gdi {

@@ -1,6 +1,7 @@
 // GDI stand-in: LoadBitmapA over the bitmaps compiled into the library.
 #include <cstring>
 
+#include "platform/Gdi.h"
 #include "platform/posix/GdiObjects.h"
 #include "platform/posix/GdiResources.h"
 
@@ -55,3 +56,6 @@ HBITMAP LoadBitmapA(HINSTANCE, LPCSTR name) {
     }
     return nullptr;
 }
+
+// The bitmaps are compiled into the library; no handle is needed to find them.
+HINSTANCE platform::gdi::thisModule() { return nullptr; }

@@ -65,26 +65,42 @@ Object* find(const void* handle, Kind kind) {
     return object->kind == kind ? object : nullptr;
 }
 
+// A stock object lives until the library is unloaded (or the process ends):
+// then it goes, so a host that unloads the plug-in loses nothing.
+template <class T>
+class Stock {
+public:
+    explicit Stock(T* object) : object(object) {
+        object->stock = true;
+        adopt(object);
+    }
+    ~Stock() {
+        std::lock_guard<std::recursive_mutex> guard(lock());
+        table().erase(object);
+        delete object;
+    }
+    Stock(const Stock&) = delete;
+    Stock& operator=(const Stock&) = delete;
+    T* const object;
+};
+
 Bitmap* stockBitmap() {
-    static Bitmap* bitmap = [] {
-        Bitmap* b = new Bitmap(1, 1);
-        b->stock = true;
-        adopt(b);
-        return b;
-    }();
-    return bitmap;
+    lock();  // made before the stock object, so still there when it goes
+    table();
+    static Stock<Bitmap> bitmap(new Bitmap(1, 1));
+    return bitmap.object;
 }
 
 Font* stockFont() {
-    static Font* font = [] {
+    lock();
+    table();
+    static Stock<Font> font([] {
         Font* f = new Font();
         f->height = 16;
         std::strcpy(f->face, "Arial");
-        f->stock = true;
-        adopt(f);
         return f;
-    }();
-    return font;
+    }());
+    return font.object;
 }
 
 Bitmap* target(Dc* dc) {

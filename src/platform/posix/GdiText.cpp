@@ -24,6 +24,10 @@ struct Glyph {
     std::vector<unsigned char> coverage;
 };
 
+// Set when the FreeType library is released (at unload), which releases
+// every face with it.
+bool libraryGone = false;
+
 struct FontRenderer {
     FT_Face face = nullptr;
     int ascent = 0;
@@ -31,7 +35,7 @@ struct FontRenderer {
     std::unordered_map<uint32_t, Glyph> glyphs;
     ~FontRenderer() {
         std::lock_guard<std::recursive_mutex> guard(lock());
-        if (face) FT_Done_Face(face);
+        if (face && !libraryGone) FT_Done_Face(face);
     }
 };
 
@@ -40,12 +44,22 @@ Font::~Font() = default;
 
 namespace {
 
+// Lives until the plug-in is unloaded, so a host that unloads it loses nothing.
+struct Library {
+    FT_Library handle = nullptr;
+    Library() {
+        if (FT_Init_FreeType(&handle) != 0) handle = nullptr;
+    }
+    ~Library() {
+        std::lock_guard<std::recursive_mutex> guard(lock());
+        if (handle) FT_Done_FreeType(handle);
+        libraryGone = true;
+    }
+};
+
 FT_Library library() {
-    static FT_Library lib = [] {
-        FT_Library l = nullptr;
-        return FT_Init_FreeType(&l) == 0 ? l : nullptr;
-    }();
-    return lib;
+    static Library lib;
+    return lib.handle;
 }
 
 // Fontconfig's configuration, released with the library's caches at exit.

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "platform/posix/GdiNative.h"
 #include "platform/posix/GdiObjects.h"
 
 namespace platform {
@@ -23,6 +24,8 @@ struct Window {
     WNDPROC proc;
     HWND parent;
     LONG_PTR userData = 0;
+    bool enabled = true;
+    NativeView* native = nullptr;  // shown inside a native parent
     Bitmap client;
     Window(const std::string& name, WNDPROC proc, HWND parent, int width, int height)
         : className(name), proc(proc), parent(parent), client(width, height) {}
@@ -88,11 +91,14 @@ HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int, int, int
     auto it = classes().find(key(className));
     if (it == classes().end() || width <= 0 || height <= 0 || static_cast<long long>(width) * height > (1LL << 26))
         return nullptr;
-    if ((style & WS_CHILD) && !window(parent)) return nullptr;
     Window* w = new Window(it->first, it->second.proc, parent, width, height);
     HWND handle = reinterpret_cast<HWND>(w);
     windows()[handle] = w;
     it->second.windows++;
+    // A child of no window of ours: a null parent keeps it off-screen, any
+    // other is the host's native window.
+    if ((style & WS_CHILD) && parent && !window(parent))
+        w->native = attachNative(handle, reinterpret_cast<uintptr_t>(parent), width, height);
     return handle;
 }
 
@@ -106,6 +112,7 @@ BOOL DestroyWindow(HWND handle) {
         if (entry.second->parent == handle) children.push_back(entry.first);
     for (HWND child : children) DestroyWindow(child);
     if (captured == handle) captured = nullptr;
+    if (w->native) detachNative(w->native);
     auto cls = classes().find(w->className);
     if (cls != classes().end()) cls->second.windows--;
     windows().erase(handle);
@@ -177,6 +184,9 @@ int ReleaseDC(HWND, HDC dc) {
     Guard guard(lock());
     Dc* d = find<Dc>(dc);
     if (!d || d->memory) return 0;
+    // What was drawn through the context reaches the screen now.
+    Window* w = window(d->window);
+    if (w && w->native) presentNative(w->native, w->client);
     return DeleteDC(dc);
 }
 
@@ -196,4 +206,19 @@ BOOL ReleaseCapture() {
 HWND GetCapture() {
     Guard guard(lock());
     return captured;
+}
+
+BOOL EnableWindow(HWND handle, BOOL enable) {
+    Guard guard(lock());
+    Window* w = window(handle);
+    if (!w) return FALSE;
+    bool wasDisabled = !w->enabled;
+    w->enabled = enable != FALSE;
+    return wasDisabled;
+}
+
+BOOL IsWindowEnabled(HWND handle) {
+    Guard guard(lock());
+    Window* w = window(handle);
+    return w && w->enabled;
 }

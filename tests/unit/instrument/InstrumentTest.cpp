@@ -29,7 +29,7 @@ TEST(NewInstrument, PadsAndVoicesHaveTheirDefaults) {
     EXPECT_STREQ(d.bankPath, "");
     EXPECT_EQ(d.audioBusy.load(), 0);
     EXPECT_EQ(d.loading.load(), 0);
-    EXPECT_EQ(d.getAeffect()->flags, 0x130);
+    EXPECT_EQ(d.getAeffect()->flags, 0x131);  // with its editor
 }
 
 TEST(NewInstrument, OutputPinsAndNegativeIndices) {

@@ -1,0 +1,13 @@
+// The toolkit's platform calls that Windows answers itself.
+#include "platform/Gdi.h"
+
+HINSTANCE platform::gdi::thisModule() {
+    // Found from the address of this very function, so the name the file
+    // was given when installed does not matter.
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&platform::gdi::thisModule), &module);
+    return module;
+}
+
+void platform::gdi::pumpEvents() {}
