@@ -103,6 +103,42 @@ bool readTrack(const uint8_t* p, size_t n, int track, std::vector<Raw>& out, std
     return true;  // a track without end-of-track marker is accepted
 }
 
+// Unsigned 128-bit arithmetic for the exact frame of an event: the 32-bit
+// compilers have no 128-bit integer type.
+struct Wide {
+    uint64_t hi = 0, lo = 0;
+
+    void add(Wide w) {
+        lo += w.lo;
+        hi += w.hi + (lo < w.lo);
+    }
+    static Wide product(uint64_t a, uint32_t b) {
+        uint64_t low = (a & 0xFFFFFFFFu) * b, high = (a >> 32) * b;
+        Wide w;
+        w.lo = low + (high << 32);
+        w.hi = (high >> 32) + (w.lo < low);
+        return w;
+    }
+    Wide times(uint32_t b) const {
+        Wide w = product(lo, b);
+        w.hi += hi * b;
+        return w;
+    }
+    // Quotient by a divisor below 2^63, bit by bit.
+    uint64_t over(uint64_t divisor) const {
+        uint64_t remainder = 0, quotient = 0;
+        for (int bit = 127; bit >= 0; bit--) {
+            remainder = remainder << 1 | ((bit >= 64 ? hi >> (bit - 64) : lo >> bit) & 1);
+            quotient <<= 1;
+            if (remainder >= divisor) {
+                remainder -= divisor;
+                quotient |= 1;
+            }
+        }
+        return quotient;
+    }
+};
+
 }  // namespace
 
 bool parse(const std::vector<uint8_t>& data, int sampleRate, Song& song, std::string& error) {
@@ -148,15 +184,16 @@ bool parse(const std::vector<uint8_t>& data, int sampleRate, Song& song, std::st
         ticksPerQuarter = perSecond;
         usPerQuarter = 1000000;
     }
-    unsigned __int128 elapsed = 0;  // sum of ticks x microseconds per quarter
+    Wide elapsed;  // sum of ticks x microseconds per quarter
     uint64_t lastTick = 0;
-    const unsigned __int128 denominator = static_cast<unsigned __int128>(ticksPerQuarter) * 1000000u;
+    const uint64_t denominator = ticksPerQuarter * 1000000u;
     song = Song();
     for (const Raw& e : raw) {
-        elapsed += static_cast<unsigned __int128>(e.tick - lastTick) * usPerQuarter;
+        elapsed.add(Wide::product(e.tick - lastTick, usPerQuarter));
         lastTick = e.tick;
-        int64_t frame = static_cast<int64_t>((elapsed * static_cast<unsigned>(sampleRate) + denominator / 2) /
-                                             denominator);
+        Wide rounded = elapsed.times(static_cast<uint32_t>(sampleRate));
+        rounded.add(Wide{0, denominator / 2});
+        int64_t frame = static_cast<int64_t>(rounded.over(denominator));
         song.lastFrame = frame;
         if (e.tempo) {
             if (!smpte) usPerQuarter = e.usPerQuarter;

@@ -74,3 +74,22 @@ TEST(Smf, MalformedFilesGiveAReason) {
 }
 
 }  // namespace
+
+TEST(Smf, FramesStayExactWhereTheIntermediateProductPassesSixtyFourBits) {
+    // One tick per quarter at the slowest tempo, events 2^28 - 1 ticks apart:
+    // ticks x microseconds x rate passes 64 bits after the first event, and
+    // ticks x microseconds alone after about 4100 events.
+    std::vector<uint8_t> body = {0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF};
+    const int kEvents = 4400;
+    for (int i = 0; i < kEvents; i++) body.insert(body.end(), {0xFF, 0xFF, 0xFF, 0x7F, 0x99, 36, 100});
+    smf::Song song;
+    std::string error;
+    ASSERT_TRUE(smf::parse(file(0, 1, {track(body)}), 192000, song, error)) << error;
+    ASSERT_EQ(song.events.size(), static_cast<size_t>(kEvents));
+    int wrong = 0;
+    for (int i = 0; i < kEvents; i++) {
+        unsigned __int128 scaled = static_cast<unsigned __int128>(0x0FFFFFFFu) * (i + 1) * 0xFFFFFFu * 192000u;
+        wrong += song.events[i].frame != static_cast<int64_t>((scaled + 500000u) / 1000000u);
+    }
+    EXPECT_EQ(wrong, 0);
+}
