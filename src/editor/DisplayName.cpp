@@ -6,16 +6,24 @@
 
 namespace editor {
 
-void displayName(const char* path, char separator, char (&out)[kDisplayNameSize]) {
+namespace {
+
+// Banks and settings chunks carry paths from any system, so both
+// separators split on every one.
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+}  // namespace
+
+void displayName(const char* path, char (&out)[kDisplayNameSize]) {
     if (!path) {
         std::strcpy(out, "< none >");
         return;
     }
     // The whole stored path is searched, so a long folder never cuts the name.
     size_t end = strnlen(path, kPathSize);
-    while (end > 0 && path[end - 1] == separator) end--;
+    while (end > 0 && isSeparator(path[end - 1])) end--;
     size_t start = end;
-    while (start > 0 && path[start - 1] != separator) start--;
+    while (start > 0 && !isSeparator(path[start - 1])) start--;
     while (start < end && path[start] == '.') start++;
     size_t stop = start;
     while (stop < end && path[stop] != '.') stop++;

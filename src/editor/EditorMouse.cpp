@@ -28,10 +28,12 @@ void InstrumentEditor::MouseDown(HWND, int x, int y) {
     if (inLoadStrip(x, y)) {
         int pad = 2 * ((x - 55) / kLoadCell) + (y >= 69 ? 1 : 0);
         m_captured = -1;
-        // The file dialog is modal: no input reaches the editor meanwhile.
+        // The file dialog is modal: no input reaches the editor until it
+        // has been answered, here or at a later idle.
         EnableWindow(m_hWnd, FALSE);
+        m_disabledForLoad = true;
         m_instrument->loadSampleDialog(pad);
-        EnableWindow(m_hWnd, TRUE);
+        enableAfterLoadDialog();
         return;
     }
     if (onImport(x, y)) {

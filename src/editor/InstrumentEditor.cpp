@@ -34,7 +34,10 @@ InstrumentEditor::InstrumentEditor(DrumInstrument* instrument)
       m_rect{0, 0, kHeight, kWidth},
       m_controls(nullptr),
       m_captured(-1),
-      m_instrument(nullptr) {
+      m_instrument(nullptr),
+      m_windowThread(std::thread::id()),
+      m_stale(false),
+      m_disabledForLoad(false) {
     createFactories();
     m_controls = new (std::nothrow) CBaseControl* [kControlCount]();
     if (m_controls)
@@ -112,6 +115,7 @@ int32_t InstrumentEditor::open(void* parent) {
     if (m_hWnd) close();  // a second open without a close moves the editor
     OpenWindow(static_cast<HWND>(parent));
     if (!m_hWnd) return 0;  // no window could be made: the host shows none
+    m_windowThread.store(std::this_thread::get_id());
     for (int i = 0; i < kControlCount; i++) {
         if (CBaseControl* c = control(i)) {
             c->WOpen(m_hWnd, m_backBuffer, m_memDC);
@@ -123,6 +127,10 @@ int32_t InstrumentEditor::open(void* parent) {
 }
 
 void InstrumentEditor::close() {
+    // Nobody is left to see the answer.
+    m_instrument->dropFileDialog();
+    m_disabledForLoad = false;
+    m_windowThread.store(std::thread::id());
     m_captured = -1;
     for (int i = 0; i < kControlCount; i++)
         if (CBaseControl* c = control(i)) c->WClose();
@@ -130,8 +138,21 @@ void InstrumentEditor::close() {
 }
 
 // Hosts without a message loop for the editor's window (Linux) deliver its
-// input and exposure here; on Windows there is nothing to do.
-void InstrumentEditor::idle() { platform::gdi::pumpEvents(); }
+// input and exposure here. Hosts call it on every system, so it is also
+// where an open file dialog is answered and where changes made on other
+// threads are shown.
+void InstrumentEditor::idle() {
+    platform::gdi::pumpEvents();
+    m_instrument->pollFileDialog();
+    enableAfterLoadDialog();
+    if (m_hWnd && m_stale.load()) showPads();
+}
+
+void InstrumentEditor::enableAfterLoadDialog() {
+    if (!m_disabledForLoad || m_instrument->fileDialogOpen()) return;
+    m_disabledForLoad = false;
+    EnableWindow(m_hWnd, TRUE);
+}
 
 void InstrumentEditor::update() { WinPaint(); }
 
@@ -153,7 +174,10 @@ void InstrumentEditor::setText(int i, const char* text) {
 }
 
 void InstrumentEditor::setPadName(int pad, const char* text) {
-    if (pad >= 0 && pad < kNumPads) setText(kPadName + pad, text);
+    if (!onWindowThread())
+        m_stale.store(true);  // the next refresh shows the pad as it is then
+    else if (pad >= 0 && pad < kNumPads)
+        setText(kPadName + pad, text);
 }
 
 void InstrumentEditor::showNote(int pad) {
@@ -163,9 +187,18 @@ void InstrumentEditor::showNote(int pad) {
 }
 
 void InstrumentEditor::refreshFromPads() {
+    if (onWindowThread())
+        showPads();
+    else
+        m_stale.store(true);
+}
+
+void InstrumentEditor::showPads() {
     if (!m_instrument || !m_instrument->pads) return;
+    LoaderScope scope(*m_instrument, LoaderScope::kTryLock);
+    m_stale.store(!scope.held());
+    if (!scope.held()) return;
     m_instrument->soloCount = 0;
-    const char separator = platform::pathSeparator();
     for (int p = 0; p < kNumPads; p++) {
         const Pad& pad = m_instrument->pads[p];
         setState(kVolumeFader + p, pad.volume);
@@ -182,7 +215,7 @@ void InstrumentEditor::refreshFromPads() {
         if (pad.output >= 0 && pad.output <= 3) setState(kOut1 + kNumPads * pad.output + p, 1.0f);
         showNote(p);
         char name[kDisplayNameSize];
-        displayName(pad.samplePath, separator, name);
+        displayName(pad.samplePath, name);
         setText(kPadName + p, name);
     }
     WinPaint();

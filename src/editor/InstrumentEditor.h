@@ -3,6 +3,9 @@
 // per pad) on the other. The controls write the pads directly.
 #pragma once
 
+#include <atomic>
+#include <thread>
+
 #include "instrument/PadEditor.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/ButtonsText.h"
@@ -56,6 +59,9 @@ public:
     void close() override;
     void idle() override;
     void update() override;
+    // Both may come from any thread: only the thread that opened the window
+    // sets and draws controls; for others the next idle or opening shows
+    // the pads.
     void refreshFromPads() override;
     void setPadName(int pad, const char* text) override;
 
@@ -85,6 +91,12 @@ public:
     DrumInstrument* m_instrument;
 
 private:
+    bool onWindowThread() const { return m_windowThread.load() == std::this_thread::get_id(); }
+    // Sets every control from the pads and repaints; while a loader on
+    // another thread holds them, leaves that to a later idle.
+    void showPads();
+    // Enables the window again once the LOAD dialog has been answered.
+    void enableAfterLoadDialog();
     void createFactories();
     void createControls(int pad);
     void setState(int i, float state);
@@ -93,4 +105,8 @@ private:
     // Turns the other buttons of a radio row off: count buttons from first.
     void selectOnly(int first, int count, int pad, int chosen);
     void clicked(int i);
+
+    std::atomic<std::thread::id> m_windowThread;  // none while closed
+    std::atomic<bool> m_stale;                    // pads changed on another thread
+    bool m_disabledForLoad;                       // the LOAD dialog is open
 };

@@ -1,9 +1,8 @@
 // Sound bank files: a whole kit, settings and samples, in one file.
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <new>
-#include <string>
 
 #include "files/LoadFolder.h"
 #include "files/PadSettings.h"
@@ -16,7 +15,6 @@ namespace {
 const char kBankFilter[] = "Bank (*.kbk)\0*.kbk\0All Files (*.*)\0*.*\0";
 const char kBankTitle[] = "Select a soundbank";
 const char kBadBank[] = "Not a valid KZ-318 Bank File";
-const size_t kDialogFile = 200;
 
 // What one pad receives from a bank, allocated before any pad changes.
 struct PadLoad {
@@ -31,19 +29,22 @@ bool endsWithBankExtension(const char* name) {
     return ext[0] == '.' && (ext[1] | 0x20) == 'k' && (ext[2] | 0x20) == 'b' && (ext[3] | 0x20) == 'k';
 }
 
-bool chooseBankFile(char* file, bool save) {
-    char folder[kLoadFolderSize];
+// Both bank dialogs open in the remembered load folder.
+platform::FileDialog bankDialog(char (&folder)[kLoadFolderSize], bool save) {
     lookUpLoadFolder(folder);
-    platform::FileDialog dialog{kBankFilter, kBankTitle, folder, save};
-    return platform::services().chooseFile(dialog, file, kDialogFile);
+    return {kBankFilter, kBankTitle, folder, save};
 }
 
 }  // namespace
 
 void DrumInstrument::importBank() {
-    if (loading) return;
-    char file[kDialogFile] = {};
-    if (!chooseBankFile(file, false)) return;
+    if (loading || fileDialogOpen()) return;
+    char folder[kLoadFolderSize];
+    openFileDialog(bankDialog(folder, false), DialogUse::importBank);
+}
+
+void DrumInstrument::finishImport(const char* file) {
+    if (!file) return;
     LoaderScope scope(*this);
     readBankFile(file);
 }
@@ -67,10 +68,13 @@ void DrumInstrument::readBankFile(const char* fileName) {
                 std::memset(load[i].path, '_', 3);
             }
         }
+        // A pad counts its frames in 32 bits.
+        size_t count = b.samples.size();
+        if (count > size_t(INT32_MAX) || count > SIZE_MAX / sizeof(float)) allocated = false;
         if (allocated && !b.samples.empty()) {
-            load[i].samples = static_cast<float*>(std::malloc(sizeof(float) * b.samples.size()));
+            load[i].samples = static_cast<float*>(std::malloc(sizeof(float) * count));
             allocated = load[i].samples != nullptr;
-            for (size_t k = 0; allocated && k < b.samples.size(); k++)
+            for (size_t k = 0; allocated && k < count; k++)
                 load[i].samples[k] = kitformat::bankSampleToFloat(b.samples[k]);
         }
     }
@@ -96,8 +100,15 @@ void DrumInstrument::readBankFile(const char* fileName) {
 }
 
 void DrumInstrument::exportBank() {
-    char name[kDialogFile] = {};
-    if (!chooseBankFile(name, true)) return;
+    if (fileDialogOpen()) return;
+    char folder[kLoadFolderSize];
+    openFileDialog(bankDialog(folder, true), DialogUse::exportBank);
+}
+
+void DrumInstrument::finishExport(const char* file) {
+    if (!file) return;
+    char name[kDialogPathSize] = {};
+    std::strncpy(name, file, sizeof name - 1);
     if (!endsWithBankExtension(name)) {
         if (std::strlen(name) + 4 >= sizeof(name)) {
             platform::services().showMessage("The bank file name is too long.", "KZ-318 Error");
@@ -110,10 +121,11 @@ void DrumInstrument::exportBank() {
 }
 
 bool DrumInstrument::writeBankFile(const char* fileName) {
-    // Written beside the target and moved over it only when complete, so a
-    // failed write never destroys the previous kit.
-    std::string temporary = std::string(fileName) + ".tmp";
-    std::FILE* f = std::fopen(temporary.c_str(), "wb");
+    // Written beside the target under a name of its own and moved over it
+    // only when complete, so a failed write never destroys the previous kit
+    // and no other file is ever touched.
+    char temporary[kPathSize + 64];
+    std::FILE* f = platform::createFileBeside(fileName, temporary, sizeof temporary);
     if (!f) return false;
     bool ok = kitformat::writeBankMagic(f);
     for (int i = 0; i < kNumPads && ok; i++) {
@@ -122,7 +134,7 @@ bool DrumInstrument::writeBankFile(const char* fileName) {
                                      p.sampleData ? static_cast<uint32_t>(p.sampleLength) : 0);
     }
     ok = (std::fclose(f) == 0) && ok;
-    if (ok) ok = platform::replaceFile(temporary.c_str(), fileName);
-    if (!ok) std::remove(temporary.c_str());
+    if (ok) ok = platform::replaceFile(temporary, fileName);
+    if (!ok) std::remove(temporary);
     return ok;
 }

@@ -12,8 +12,6 @@ namespace {
 
 const char kWaveFilter[] = "Wave (*.wav)\0*.wav\0All Files (*.*)\0*.*\0";
 const char kWaveTitle[] = "Select a WAV file";
-// The dialog's file name buffer (nMaxFile).
-const size_t kDialogFileSize = 200;
 
 bool validPad(int padIndex) { return padIndex >= 0 && padIndex < kNumPads; }
 
@@ -42,7 +40,12 @@ void refreshEditor(DrumInstrument& instrument) {
 
 }  // namespace
 
-LoaderScope::LoaderScope(DrumInstrument& instrument, Mode mode) : instrument(instrument), stoppedAudio(false) {
+LoaderScope::LoaderScope(DrumInstrument& instrument, Mode mode)
+    : instrument(instrument), stoppedAudio(false), holds(true) {
+    if (mode == kTryLock) {
+        holds = instrument.loaderMutex.try_lock();
+        return;
+    }
     instrument.loaderMutex.lock();
     if (mode == kStopAudio && !instrument.audioStopped) {
         instrument.loading.store(1);
@@ -52,6 +55,7 @@ LoaderScope::LoaderScope(DrumInstrument& instrument, Mode mode) : instrument(ins
 }
 
 LoaderScope::~LoaderScope() {
+    if (!holds) return;
     if (stoppedAudio) {
         instrument.audioStopped = false;
         instrument.loading.store(0);
@@ -60,12 +64,14 @@ LoaderScope::~LoaderScope() {
 }
 
 void DrumInstrument::loadSampleDialog(int padIndex) {
-    if (loading.load() || !validPad(padIndex)) return;
+    if (loading.load() || !validPad(padIndex) || fileDialogOpen()) return;
     char folder[kLoadFolderSize];
     lookUpLoadFolder(folder);
-    char file[kDialogFileSize] = {};
-    platform::FileDialog dialog{kWaveFilter, kWaveTitle, folder, false};
-    if (platform::services().chooseFile(dialog, file, sizeof file)) {
+    openFileDialog({kWaveFilter, kWaveTitle, folder, false}, DialogUse::loadSample, padIndex);
+}
+
+void DrumInstrument::finishSampleDialog(int padIndex, const char* file) {
+    if (file) {
         {
             LoaderScope scope(*this);
             fillPad(*this, padIndex, file);

@@ -1,7 +1,10 @@
 #include "formats/KitFormats.h"
 
 #include <cstring>
+#include <exception>
 #include <memory>
+
+#include "platform/Platform.h"
 
 namespace kitformat {
 
@@ -55,6 +58,52 @@ void getNumbers(const uint8_t* p, PadSettings& s) {
     s.output = static_cast<int32_t>(get32(p + 28));
 }
 
+// Reads count little-endian samples through read.
+template <typename Read>
+BankRead readSamples(Read& read, uint32_t count, std::vector<int16_t>& samples) {
+    try {
+        samples.resize(count);
+    } catch (const std::exception&) {  // bad_alloc, or length_error beyond max_size
+        return BankRead::noMemory;
+    }
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(samples.data());
+    if (count && !read(bytes, 2 * static_cast<size_t>(count))) return BankRead::badSize;
+    for (uint32_t k = 0; k < count; k++)
+        samples[k] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * k] | bytes[2 * k + 1] << 8));
+    return BankRead::ok;
+}
+
+// Reads a bank of size bytes through read(to, bytes), which delivers exactly
+// the bytes asked for or fails. Every declared length is checked against the
+// bytes really left before anything is allocated or read for it.
+template <typename Read>
+BankRead readBankFrom(Read& read, uint64_t size, Bank& out) {
+    uint8_t magic[kBankMagicSize];
+    if (size < kBankMagicSize || !read(magic, kBankMagicSize) || std::memcmp(magic, kBankMagic, kBankMagicSize) != 0)
+        return BankRead::badMagic;
+    uint64_t left = size - kBankMagicSize;
+    Bank bank;
+    for (int i = 0; i < kPads; i++) {
+        uint8_t b[kBankBlockHeader];
+        if (left < kBankBlockHeader || !read(b, kBankBlockHeader)) return BankRead::badSize;
+        left -= kBankBlockHeader;
+        BankPad& pad = bank.pads[i];
+        getNumbers(b, pad.settings);
+        pad.settings.mute = b[32] != 0;
+        pad.settings.solo = b[36] != 0;
+        std::memcpy(pad.pathField, b + 40, kPathField);
+        uint32_t count = get32(b + 300);
+        if (left / 2 < count) return BankRead::badSize;
+        left -= 2 * static_cast<uint64_t>(count);
+        BankRead samples = readSamples(read, count, pad.samples);
+        if (samples != BankRead::ok) return samples;
+    }
+    // Bytes after the last block are ignored, as they always were: banks
+    // that carry them keep loading.
+    out = std::move(bank);
+    return BankRead::ok;
+}
+
 }  // namespace
 
 PadSettings defaultSettings(int pad) {
@@ -105,40 +154,24 @@ bool decodeChunk(const uint8_t* data, size_t size, Chunk& out) {
 }
 
 BankRead parseBank(const uint8_t* data, size_t size, Bank& out) {
-    if (size < kBankMagicSize || std::memcmp(data, kBankMagic, kBankMagicSize) != 0) return BankRead::badMagic;
-    size_t at = kBankMagicSize;
-    Bank bank;
-    for (int i = 0; i < kPads; i++) {
-        if (size - at < kBankBlockHeader) return BankRead::truncated;
-        const uint8_t* b = data + at;
-        BankPad& pad = bank.pads[i];
-        getNumbers(b, pad.settings);
-        pad.settings.mute = b[32] != 0;
-        pad.settings.solo = b[36] != 0;
-        std::memcpy(pad.pathField, b + 40, kPathField);
-        uint32_t n = get32(b + 300);
-        at += kBankBlockHeader;
-        if ((size - at) / 2 < n) return BankRead::truncated;
-        pad.samples.resize(n);
-        for (uint32_t k = 0; k < n; k++)
-            pad.samples[k] = static_cast<int16_t>(static_cast<uint16_t>(data[at + 2 * k] | data[at + 2 * k + 1] << 8));
-        at += 2 * static_cast<size_t>(n);
-    }
-    out = std::move(bank);
-    return BankRead::ok;
+    size_t at = 0;
+    auto read = [&](void* to, size_t bytes) {
+        if (bytes > size - at) return false;
+        std::memcpy(to, data + at, bytes);
+        at += bytes;
+        return true;
+    };
+    return readBankFrom(read, size, out);
 }
 
 BankRead readBank(const char* fileName, Bank& out) {
-    std::FILE* f = std::fopen(fileName, "rb");
+    uint64_t size = 0;
+    std::FILE* f = platform::openRegularFile(fileName, &size);
     if (!f) return BankRead::cannotOpen;
-    std::vector<uint8_t> bytes;
-    uint8_t buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof(buffer), f)) > 0) bytes.insert(bytes.end(), buffer, buffer + got);
-    bool failed = std::ferror(f) != 0;
+    auto read = [f](void* to, size_t bytes) { return std::fread(to, 1, bytes, f) == bytes; };
+    BankRead result = readBankFrom(read, size, out);
     std::fclose(f);
-    if (failed) return BankRead::cannotOpen;
-    return parseBank(bytes.data(), bytes.size(), out);
+    return result;
 }
 
 int16_t floatToBankSample(float x) {

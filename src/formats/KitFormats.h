@@ -74,9 +74,17 @@ struct Bank {
     BankPad pads[kPads];
 };
 
-enum class BankRead { ok, cannotOpen, badMagic, truncated };
+enum class BankRead {
+    ok,
+    cannotOpen,  // missing, unreadable, or not a regular file
+    badMagic,
+    badSize,   // the blocks' declared sizes disagree with the bytes there are
+    noMemory,  // no room for a pad's samples
+};
 
-// Reads and checks a whole bank file before anything is used from it.
+// Reads and checks a whole bank before anything is used from it; out is
+// changed only on success. A file is read only when it is a regular file,
+// and no further than its magic when that is wrong.
 BankRead readBank(const char* fileName, Bank& out);
 BankRead parseBank(const uint8_t* data, size_t size, Bank& out);
 

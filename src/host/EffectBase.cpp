@@ -9,7 +9,14 @@ EffectBase* objectOf(AEffect* e) { return static_cast<EffectBase*>(e->object); }
 VstIntPtr VSTCALL dispatchEntry(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                 float opt) {
     EffectBase* object = objectOf(e);
-    VstIntPtr result = object->dispatcher(opcode, index, value, ptr, opt);
+    VstIntPtr result = 0;
+    // An exception must never unwind into the host, which may not even be
+    // C++; a request that threw answers 0.
+    try {
+        result = object->dispatcher(opcode, index, value, ptr, opt);
+    } catch (...) {
+        result = 0;
+    }
     if (opcode == effClose) {
         delete object;
         return 1;
@@ -165,7 +172,12 @@ VstIntPtr EffectBase::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr valu
             resume();
         break;
     case effEditGetRect:
-        if (editor) answer = editor->getRect(static_cast<ERect**>(ptr));
+        if (editor) {
+            ERect** rect = static_cast<ERect**>(ptr);
+            answer = editor->getRect(rect);
+            // Some hosts take 0 for "no size" and give the editor one of their own.
+            if (rect && *rect) answer = 1;
+        }
         break;
     case effEditOpen:
         if (editor) answer = editor->open(ptr);

@@ -3,11 +3,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "host/EffectBase.h"
 #include "instrument/Pad.h"
 #include "instrument/PadEditor.h"
+#include "platform/Platform.h"
 
 class DrumInstrument : public EffectBaseExt {
 public:
@@ -49,6 +51,17 @@ public:
     // Counts the solo pads again (after a kit has been replaced).
     void recountSolo();
 
+    // The LOAD, IMPORT and EXPORT dialogs do not hold up the editor's
+    // thread: at most one is open, and its operation runs once a poll (the
+    // editor's idle) finds the answer. A dialog that answers at once
+    // finishes before its opener returns.
+    void pollFileDialog();
+    // Closes the open dialog, if any, and drops its operation.
+    void dropFileDialog() { fileDialog.reset(); }
+    bool fileDialogOpen() const { return fileDialog != nullptr; }
+    // The dialogs' path buffer (nMaxFile).
+    static constexpr size_t kDialogPathSize = 200;
+
     PadEditor* padEditor() { return static_cast<PadEditor*>(editor); }
     // The instrument owns its editor: one that replaces another destroys it.
     void attachEditor(PadEditor* e) {
@@ -66,6 +79,14 @@ public:
 private:
     friend class LoaderScope;
 
+    enum class DialogUse { loadSample, importBank, exportBank };
+    void openFileDialog(const platform::FileDialog& dialog, DialogUse use, int padIndex = 0);
+    // The ends of the three dialogs; file is null when cancelled.
+    void finishFileDialog(const char* file);
+    void finishSampleDialog(int padIndex, const char* file);
+    void finishImport(const char* file);
+    void finishExport(const char* file);
+
     // Creates the editor and registers it; defined by the editor side.
     void createEditor();
 
@@ -78,6 +99,10 @@ private:
     std::recursive_mutex loaderMutex;
     bool audioStopped = false;  // held by an open LoaderScope; guarded by loaderMutex
     char* lastChunk = nullptr;
+    // Touched on the editor's thread only.
+    std::unique_ptr<platform::PendingDialog> fileDialog;
+    DialogUse fileDialogUse = DialogUse::loadSample;
+    int fileDialogPad = 0;
 };
 
 // Loader side of the two-flag handshake. Every scope holds the (recursive)
@@ -91,8 +116,11 @@ public:
     enum Mode {
         kStopAudio,  // the scope changes pad samples
         kLockOnly,   // the scope only reads them (the bank export)
+        kTryLock,    // as kLockOnly, but gives up at once while another thread holds the lock
     };
     explicit LoaderScope(DrumInstrument& instrument, Mode mode = kStopAudio);
+    // False when a kTryLock scope did not get the lock.
+    bool held() const { return holds; }
     ~LoaderScope();
     LoaderScope(const LoaderScope&) = delete;
     LoaderScope& operator=(const LoaderScope&) = delete;
@@ -100,4 +128,5 @@ public:
 private:
     DrumInstrument& instrument;
     bool stoppedAudio;
+    bool holds;
 };

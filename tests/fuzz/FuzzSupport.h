@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "support/TempFolder.h"
 
 namespace fuzz {
 
@@ -21,7 +22,8 @@ public:
 
 // Writes the input to a scratch file and returns its name.
 inline std::string scratchFile(const uint8_t* data, size_t size, const char* name) {
-    std::string path = std::string("/tmp/kz318-fuzz-") + name;
+    static testsupport::TempFolder folder;  // the run's own, removed at its end
+    std::string path = folder.file(name);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f) {
         if (size) std::fwrite(data, 1, size, f);

@@ -45,7 +45,7 @@ struct Parent {
 TEST_CASE(EditorRectOpenIdleAndClose) {
     Instance plugin;
     ERect* rect = nullptr;
-    CHECK_EQ(plugin.dispatch(effEditGetRect, 0, 0, &rect), 0);
+    CHECK_EQ(plugin.dispatch(effEditGetRect, 0, 0, &rect), 1);
     if (!CHECK(rect != nullptr)) return;
     CHECK_EQ(rect->top, 0);
     CHECK_EQ(rect->left, 0);

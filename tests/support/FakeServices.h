@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,22 @@ public:
     // With none queued a dialog is cancelled.
     void choose(const std::string& path) { answers.push_back({true, path}); }
     void cancel() { answers.push_back({false, ""}); }
+
+    // From holdDialogs() to releaseDialogs() the dialogs started stay open:
+    // they take their answer at once but give it only at a poll after the
+    // release, as a dialog the user still looks at would.
+    void holdDialogs() { hold->holding = true; }
+    void releaseDialogs() { hold->holding = false; }
+    // Held dialogs closed by their opener before they answered.
+    int dialogsClosedUnanswered() const { return hold->closedUnanswered; }
+
+    std::unique_ptr<platform::PendingDialog> startFileDialog(const platform::FileDialog& dialog,
+                                                             size_t capacity) override {
+        if (!hold->holding) return Services::startFileDialog(dialog, capacity);
+        std::vector<char> path(capacity, 0);
+        bool chosen = chooseFile(dialog, path.data(), capacity);
+        return std::make_unique<HeldDialog>(hold, chosen, path.data());
+    }
 
     bool chooseFile(const platform::FileDialog& dialog, char* path, size_t capacity) override {
         const char* end = dialog.filter;
@@ -67,7 +84,33 @@ public:
     int folderReads = 0;
 
 private:
+    struct Hold {
+        bool holding = false;
+        int closedUnanswered = 0;
+    };
+    class HeldDialog : public platform::PendingDialog {
+    public:
+        HeldDialog(std::shared_ptr<Hold> hold, bool chosen, const std::string& path)
+            : hold(std::move(hold)), chosen(chosen), path(path) {}
+        ~HeldDialog() override {
+            if (!answered) hold->closedUnanswered++;
+        }
+        State poll(char* out) override {
+            if (hold->holding) return kOpen;
+            answered = true;
+            if (!chosen) return kCancelled;
+            std::memcpy(out, path.c_str(), path.size() + 1);
+            return kChosen;
+        }
+
+    private:
+        std::shared_ptr<Hold> hold;
+        bool chosen, answered = false;
+        std::string path;
+    };
+
     std::deque<std::pair<bool, std::string>> answers;
+    std::shared_ptr<Hold> hold = std::make_shared<Hold>();
 };
 
 // Installs a FakeServices for its lifetime.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "files/Wave.h"
+#include "platform/RiffWalk.h"
 #include "support/WaveWriter.h"
 
 namespace wavetest {
@@ -57,6 +58,13 @@ inline uint32_t floatChecksum(const std::string& path) {
 // and their checksum.
 inline Bytes identityFile() { return wave(Format{}, samples(testSignal(4000), 2)); }
 const uint32_t kIdentityChecksum = 2115501300u;
+
+// count empty chunks in a row: a header walk steps over each on its own.
+inline Bytes emptyChunks(uint32_t count) {
+    Bytes one = chunk("junk", Bytes()), b;
+    for (uint32_t i = 0; i < count; i++) b.insert(b.end(), one.begin(), one.end());
+    return b;
+}
 
 struct LayoutCase {
     const char* name;
@@ -117,6 +125,37 @@ inline std::vector<LayoutCase> layoutCases() {
         {"no channels", wave(zeroChannels, pcm), kConvertNoSuggestion},
         {"24-bit PCM with a wrong block size", wave(badAlign, pcm), kConvertNoSuggestion},
         {"extensible with an unknown subformat", wave(strangeSub, pcm), kConvertNoSuggestion},
+        {"zero bytes ahead of fmt", riff("WAVE", Bytes(8, 0) + fmt + data), kWaveNoFormat},
+        {"zero bytes between fmt and data", riff("WAVE", fmt + Bytes(8, 0) + data), kWaveNoData},
+        {"control character in a chunk id", riff("WAVE", chunk("ju\tk", Bytes(2, 0)) + fmt + data), kWaveNoFormat},
+        {"byte above 0x7E in a chunk id", riff("WAVE", chunk("jun\x7F", Bytes(2, 0)) + fmt + data), kWaveNoFormat},
+        {"chunk id below 0x20 ahead of the RIFF", chunk("\x1Funk", Bytes(4, 0)) + riff("WAVE", fmt + data), kWaveNoRiff},
+        {"printable ids at both ends of the range", riff("WAVE", chunk(" ~ ~", Bytes(1, 0)) + fmt + data), kWaveOk},
+        {"data header running past the end of the RIFF", riff("WAVE", fmt + data, int64_t(4 + fmt.size() + 4)), kWaveNoData},
+        {"chunk size that wraps past 4 GB ahead of fmt", riff("WAVE", chunk("junk", Bytes(4, 0), 0xFFFFFFF8) + fmt + data), kWaveNoFormat},
+        {"empty chunks up to the limit ahead of fmt", riff("WAVE", emptyChunks(platform::kMaxChunksPerSearch - 1) + fmt + data), kWaveOk},
+        {"more empty chunks than the limit ahead of fmt", riff("WAVE", emptyChunks(platform::kMaxChunksPerSearch) + fmt + data), kWaveNoFormat},
+    };
+}
+
+// Files of 2 GiB that are zeros after a short head (made sparse, so they take
+// no disk space). Each must be refused without walking the zeros.
+struct HugeCase {
+    const char* name;
+    Bytes head;
+    uint64_t size;
+    int result;
+};
+
+inline std::vector<HugeCase> hugeCases() {
+    const uint64_t twoGiB = uint64_t(1) << 31;
+    Bytes fmt = chunk("fmt ", fmtBody(Format{}));
+    return {
+        {"zeros only", Bytes(), twoGiB, kWaveNoRiff},
+        {"RIFF WAVE header, then zeros", riff("WAVE", Bytes(), twoGiB - 8), twoGiB, kWaveNoFormat},
+        {"RIFF WAVE header declaring 4 GB, then zeros", riff("WAVE", Bytes(), 0xFFFFFFFF), twoGiB, kWaveNoFormat},
+        {"fmt, then zeros", riff("WAVE", fmt, twoGiB - 8), twoGiB, kWaveNoData},
+        {"data declaring more than the file holds", riff("WAVE", fmt + chunk("data", Bytes(), 0xFFFFFFF0), twoGiB - 8), twoGiB, kWaveShortData},
     };
 }
 

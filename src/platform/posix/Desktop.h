@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 #include "platform/Platform.h"
 
@@ -11,6 +12,9 @@ namespace platform {
 // False when cancelled, when no dialog tool can be shown, or when the chosen
 // path does not fit capacity.
 bool desktopChooseFile(const FileDialog& dialog, char* path, size_t capacity);
+// The same dialog, running beside the caller; null when none can be shown.
+// Dropping it ends the tool.
+std::unique_ptr<PendingDialog> desktopStartFileDialog(const FileDialog& dialog, size_t capacity);
 // One line on standard error, and a message box when one can be shown.
 void desktopMessage(const char* text, const char* caption);
 

@@ -16,8 +16,10 @@ struct NativeView;
 // when parent is no window of the display.
 NativeView* attachNative(HWND window, uintptr_t parent, int width, int height);
 void detachNative(NativeView* view);
-// Copies the image to the screen.
+// Copies the image to the screen, until the host destroys the parent.
 void presentNative(NativeView* view, const Bitmap& image);
+// How many requests on this module's display connection have failed so far.
+unsigned long nativeErrors();
 
 }  // namespace gdi
 }  // namespace platform

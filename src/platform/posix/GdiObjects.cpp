@@ -1,6 +1,8 @@
 // GDI stand-in: handles, bitmaps, device contexts and block transfers.
 #include "platform/posix/GdiObjects.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cstring>
 #include <unordered_set>
@@ -44,6 +46,11 @@ void combine(COLORREF* d, const COLORREF* s, int n, DWORD rop) {
 }
 
 }  // namespace
+
+void keepLoaded(const void* address) {
+    Dl_info info;
+    if (dladdr(address, &info) && info.dli_fname) dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
 
 std::recursive_mutex& lock() {
     static std::recursive_mutex m;

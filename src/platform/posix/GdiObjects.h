@@ -83,6 +83,9 @@ Bitmap* target(Dc* dc);
 // The client image of a live window, null otherwise.
 Bitmap* clientImage(HWND window);
 
+// Keeps the shared object that holds address loaded until the process ends.
+void keepLoaded(const void* address);
+
 // Draws text into a context's target; the work of DrawTextA.
 int drawText(Dc* dc, const char* text, int length, const RECT& rect, UINT format);
 

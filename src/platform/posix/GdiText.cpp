@@ -62,19 +62,12 @@ FT_Library library() {
     return lib.handle;
 }
 
-// Fontconfig's configuration, released with the library's caches at exit.
-struct FontConfig {
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    ~FontConfig() {
-        if (config) FcConfigDestroy(config);
-        FcFini();
-    }
-};
-
 // The font file fontconfig chooses for a face name (cached per request).
+// Fontconfig belongs to the whole process, whose host may use it too and may
+// shut it down (FcFini) while the plug-in is loaded, which fails while anyone
+// holds a configuration: the match uses a configuration of our own that
+// lives for the call only, and fontconfig is never shut down here.
 std::string matchFile(const char* faceName, bool bold, bool italic, int* index) {
-    static FontConfig fontConfig;
-    FcConfig* config = fontConfig.config;
     static std::map<std::string, std::pair<std::string, int>> cache;
     std::string key = std::string(faceName) + (bold ? "|b" : "|") + (italic ? "i" : "");
     auto hit = cache.find(key);
@@ -82,8 +75,14 @@ std::string matchFile(const char* faceName, bool bold, bool italic, int* index) 
         *index = hit->second.second;
         return hit->second.first;
     }
+    // Fontconfig keeps some state of its own from its first use to its
+    // shutdown; unloaded with the plug-in, it would lose that at every unload.
+    static bool pinned = false;
+    if (!pinned) keepLoaded(reinterpret_cast<const void*>(&FcInitLoadConfigAndFonts));
+    pinned = true;
     std::string file;
     *index = 0;
+    FcConfig* config = FcInitLoadConfigAndFonts();
     if (FcPattern* pattern = config ? FcPatternCreate() : nullptr) {
         if (*faceName) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(faceName));
         FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -99,6 +98,7 @@ std::string matchFile(const char* faceName, bool bold, bool italic, int* index) 
         }
         FcPatternDestroy(pattern);
     }
+    if (config) FcConfigDestroy(config);
     cache[key] = {file, *index};
     return file;
 }

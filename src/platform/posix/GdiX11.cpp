@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct NativeView {
     GC gc;
     XImage* image;
     int redShift, greenShift, blueShift;
+    bool gone;  // destroyed with the host's parent: nothing to draw into
 };
 
 namespace {
@@ -34,35 +36,68 @@ Connection& connection() {
     return c;
 }
 
-bool trapped = false;
-int trapError(Display*, XErrorEvent*) {
-    trapped = true;
-    return 0;
+// X errors. Xlib hands them to one handler for the whole process, and the
+// default one ends it; the host may destroy our window with its parent at any
+// moment, so requests on our connection can fail. Errors of a connection only
+// come in during calls on it, so every call on ours runs inside a Trap, which
+// puts our handler in front of the host's for just that time: it keeps the
+// errors of our display and passes those of any other display (the host's,
+// from another thread) on to the host's handler. Outside traps the host's
+// handler is the current one, and no handler installed later can have ours
+// below it when the plug-in is unloaded. The trap state is guarded by the
+// stand-in's lock; the handler may run on any thread.
+std::atomic<Display*> ours{nullptr};
+std::atomic<XErrorHandler> hostHandler{nullptr};
+std::atomic<unsigned long> errorCount{0};
+XErrorHandler displaced = nullptr;  // what the outermost trap gives back
+int trapDepth = 0;
+bool stranded = false;  // a handler installed over ours may still call ours
+
+int onError(Display* display, XErrorEvent* event) {
+    if (display == ours.load()) {
+        errorCount++;
+        return 0;
+    }
+    XErrorHandler next = hostHandler.load();
+    return next ? next(display, event) : 0;
 }
 
-// Turns the X errors of a few calls into a result instead of the default
-// handler's exit, and gives the host its handler back afterwards.
-class ErrorTrap {
+class Trap {
 public:
-    explicit ErrorTrap(Display* display) : display(display) {
-        XSync(display, False);
-        trapped = false;
-        previous = XSetErrorHandler(trapError);
+    explicit Trap(Display* display) : display(display), before(errorCount.load()) {
+        if (trapDepth++ > 0) return;
+        displaced = XSetErrorHandler(onError);
+        // A stranded handler of ours may be below the current one: passing
+        // errors on to that would come back here.
+        if (!stranded && displaced != onError) hostHandler = displaced;
     }
-    ~ErrorTrap() {
-        XSync(display, False);
-        XSetErrorHandler(previous);
+    ~Trap() {
+        sync();
+        if (--trapDepth > 0) return;
+        // Unless someone replaced ours meanwhile: theirs may pass errors on to ours.
+        XErrorHandler current = XSetErrorHandler(displaced);
+        if (current != onError) {
+            XSetErrorHandler(current);
+            // The code must outlive the host's unloading of the plug-in.
+            stranded = true;
+            keepLoaded(reinterpret_cast<const void*>(&onError));
+        }
     }
-    bool ok() {
-        XSync(display, False);
-        return !trapped;
+    // Whether a request made since the trap was set failed.
+    bool failed() {
+        sync();
+        return errorCount.load() != before;
     }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
+    Trap(const Trap&) = delete;
+    Trap& operator=(const Trap&) = delete;
 
 private:
+    // Only requests the server has not answered yet can still fail.
+    void sync() {
+        if (display && NextRequest(display) - 1 > LastKnownRequestProcessed(display)) XSync(display, False);
+    }
     Display* display;
-    int (*previous)(Display*, XErrorEvent*);
+    unsigned long before;
 };
 
 int shiftOf(unsigned long mask) {
@@ -77,8 +112,10 @@ int shiftOf(unsigned long mask) {
 void closeIfUnused() {
     Connection& c = connection();
     if (c.views.empty() && c.display) {
+        Trap trap(nullptr);  // closing syncs; the display is gone afterwards
         XCloseDisplay(c.display);
         c.display = nullptr;
+        ours = nullptr;
     }
 }
 
@@ -113,33 +150,34 @@ NativeView* viewOf(::Window xid) {
 
 NativeView* attachNative(HWND window, uintptr_t parent, int width, int height) {
     Connection& c = connection();
-    if (!c.display) c.display = XOpenDisplay(nullptr);
+    if (!c.display) ours = c.display = XOpenDisplay(nullptr);
     if (!c.display) return nullptr;
     Display* d = c.display;
     NativeView* view = nullptr;
     {
-        ErrorTrap trap(d);
+        Trap trap(d);
         XWindowAttributes attributes;
-        if (XGetWindowAttributes(d, parent, &attributes) && trap.ok()) {
+        if (XGetWindowAttributes(d, parent, &attributes) && !trap.failed()) {
             XImage* image = makeImage(d, attributes, width, height);
             ::Window xid = image ? XCreateSimpleWindow(d, parent, 0, 0, width, height, 0, 0, 0) : 0;
-            if (xid && trap.ok()) {
-                XSelectInput(d, xid, ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask);
+            if (xid && !trap.failed()) {
+                // StructureNotify tells when the host's parent takes our window with it.
+                XSelectInput(d, xid,
+                             ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                                 StructureNotifyMask);
                 GC gc = XCreateGC(d, xid, 0, nullptr);
                 XMapWindow(d, xid);
                 view = new NativeView{window, xid, gc, image, shiftOf(image->red_mask), shiftOf(image->green_mask),
-                                      shiftOf(image->blue_mask)};
+                                      shiftOf(image->blue_mask), false};
             } else if (image) {
                 XDestroyImage(image);
             }
         }
     }
-    if (view) {
+    if (view)
         c.views.push_back(view);
-        XFlush(d);
-    } else {
+    else
         closeIfUnused();
-    }
     return view;
 }
 
@@ -147,10 +185,10 @@ void detachNative(NativeView* view) {
     Connection& c = connection();
     if (!view || !c.display) return;
     {
-        // The host may have destroyed the parent, and our window with it.
-        ErrorTrap trap(c.display);
+        // The parent may be going away under us even when not gone yet.
+        Trap trap(c.display);
         XFreeGC(c.display, view->gc);
-        XDestroyWindow(c.display, view->xid);
+        if (!view->gone) XDestroyWindow(c.display, view->xid);
     }
     XDestroyImage(view->image);
     for (size_t i = 0; i < c.views.size(); i++)
@@ -161,7 +199,7 @@ void detachNative(NativeView* view) {
 
 void presentNative(NativeView* view, const Bitmap& image) {
     Display* d = connection().display;
-    if (!view || !d) return;
+    if (!view || !d || view->gone) return;
     XImage* out = view->image;
     int width = image.width < out->width ? image.width : out->width;
     int height = image.height < out->height ? image.height : out->height;
@@ -172,9 +210,13 @@ void presentNative(NativeView* view, const Bitmap& image) {
             dst[x] = uint32_t(GetRValue(src[x])) << view->redShift | uint32_t(GetGValue(src[x])) << view->greenShift |
                      uint32_t(GetBValue(src[x])) << view->blueShift;
     }
+    Trap trap(d);
     XPutImage(d, view->xid, view->gc, out, 0, 0, 0, 0, unsigned(width), unsigned(height));
-    XFlush(d);
+    // Failing here means the window went before its DestroyNotify came in.
+    if (trap.failed()) view->gone = true;
 }
+
+unsigned long nativeErrors() { return errorCount.load(); }
 
 void pumpEvents() {
     for (;;) {
@@ -184,10 +226,13 @@ void pumpEvents() {
         {
             std::lock_guard<std::recursive_mutex> guard(lock());
             Display* d = connection().display;
-            if (!d || !XPending(d)) return;
+            if (!d) return;
+            Trap trap(d);
+            if (!XPending(d)) return;
             XNextEvent(d, &event);
             NativeView* view = viewOf(event.xany.window);
             if (!view) continue;
+            if (event.type == DestroyNotify && event.xdestroywindow.window == view->xid) view->gone = true;
             target = view->window;
         }
         switch (event.type) {

@@ -1,13 +1,14 @@
 // RIFF chunk walker with the find-and-descend semantics of the Windows
 // multimedia file reader: searches run forward from the current position,
-// a chunk search stays inside its parent, odd sizes carry a pad byte.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+// a chunk search stays inside its parent, odd sizes carry a pad byte. The
+// header walk itself is the shared one of RiffWalk.h.
+#include <sys/types.h>
 
 #include <cstdio>
 #include <new>
 
+#include "platform/Platform.h"
+#include "platform/RiffWalk.h"
 #include "platform/Wave.h"
 
 namespace platform {
@@ -23,8 +24,6 @@ namespace {
 const uint32_t kRiff = fourCC("RIFF");
 const uint32_t kList = fourCC("LIST");
 
-uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-
 bool seekTo(RiffFile* f, uint64_t position) {
     if (position > f->size) position = f->size;
     if (fseeko(f->stream, off_t(position), SEEK_SET) != 0) return false;
@@ -32,50 +31,38 @@ bool seekTo(RiffFile* f, uint64_t position) {
     return true;
 }
 
-// Reads chunk headers from the current position until one matches id (and
-// formType, when not 0), never starting one at or past end.
+// Finds the chunk id (and formType, when not 0) among the headers from the
+// current position up to end and stands at its data; stays put when there is
+// none.
 bool descend(RiffFile* f, uint64_t end, uint32_t id, uint32_t formType, RiffChunk* chunk) {
     uint64_t start = f->position;
-    for (;;) {
-        uint8_t header[12];
-        uint64_t dataOffset = f->position + 8;
-        bool inside = dataOffset <= end && dataOffset <= UINT32_MAX;
-        size_t got = inside ? std::fread(header, 1, sizeof header, f->stream) : 0;
-        if (got < 8) {
-            seekTo(f, start);
-            return false;
-        }
+    auto readHeader = [f](uint64_t at, uint8_t* header) -> size_t {
+        if (!seekTo(f, at)) return 0;
+        size_t got = std::fread(header, 1, 12, f->stream);
         f->position += got;
-        uint32_t ckid = le32(header), size = le32(header + 4);
-        bool hasForm = ckid == kRiff || ckid == kList;
-        uint32_t form = got == 12 ? le32(header + 8) : 0;
-        if (ckid == id && (!formType || (got == 12 && form == formType))) {
-            chunk->id = ckid;
-            chunk->size = size;
-            chunk->formType = hasForm ? form : 0;
-            chunk->dataOffset = uint32_t(dataOffset);
-            chunk->flags = 0;
-            return seekTo(f, dataOffset + (hasForm ? 4 : 0));
-        }
-        if (!seekTo(f, dataOffset + size + (size & 1))) return false;
+        return got;
+    };
+    FoundChunk found;
+    if (!findChunkHeader(readHeader, start, end, id, formType, &found)) {
+        seekTo(f, start);
+        return false;
     }
+    bool hasForm = found.id == kRiff || found.id == kList;
+    chunk->id = found.id;
+    chunk->size = found.size;
+    chunk->formType = hasForm ? found.formType : 0;
+    chunk->dataOffset = uint32_t(found.dataOffset);
+    chunk->flags = 0;
+    return seekTo(f, found.dataOffset + (hasForm ? 4 : 0));
 }
 
 }  // namespace
 
 RiffFile* riffOpen(const char* path) {
-    // Not blocking on a pipe or device that was chosen by mistake: only
-    // regular files are read.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat info;
-    FILE* stream = nullptr;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && fcntl(fd, F_SETFL, 0) == 0) stream = fdopen(fd, "rb");
-    RiffFile* f = stream ? new (std::nothrow) RiffFile{stream, uint64_t(info.st_size), 0} : nullptr;
-    if (!f && stream)
-        std::fclose(stream);
-    else if (!f)
-        close(fd);
+    uint64_t size = 0;
+    FILE* stream = openRegularFile(path, &size);
+    RiffFile* f = stream ? new (std::nothrow) RiffFile{stream, size, 0} : nullptr;
+    if (!f && stream) std::fclose(stream);
     return f;
 }
 

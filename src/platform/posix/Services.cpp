@@ -14,6 +14,10 @@ public:
     bool chooseFile(const FileDialog& dialog, char* path, size_t capacity) override {
         return desktopChooseFile(dialog, path, capacity);
     }
+    // The host's windows would freeze while waiting: the dialog runs beside them.
+    std::unique_ptr<PendingDialog> startFileDialog(const FileDialog& dialog, size_t capacity) override {
+        return desktopStartFileDialog(dialog, capacity);
+    }
     void showMessage(const char* text, const char* caption) override { desktopMessage(text, caption); }
     bool readLoadFolder(char* folder, size_t capacity) override {
         return readSetting(kLoadFolderName, folder, capacity);

@@ -5,10 +5,12 @@
 #include <mmsystem.h>
 #include <msacm.h>
 
+#include <climits>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/RiffWalk.h"
 #include "platform/Wave.h"
 
 namespace platform {
@@ -26,6 +28,25 @@ void fromRecord(const MMCKINFO& record, RiffChunk* chunk) { std::memcpy(chunk, &
 
 LPWAVEFORMATEX waveFormat(const void* format) { return static_cast<LPWAVEFORMATEX>(const_cast<void*>(format)); }
 
+// Whether the shared header walk finds the chunk from the current position
+// before end. mmioDescend itself reads on past a damaged header to the end of
+// the file, eight bytes at a time through a file of zeros, and its 32-bit
+// offsets wrap on a size near 4 GB, so it is asked only for a chunk this walk
+// has found; it then steps over the same headers. The position is kept.
+bool walkFinds(HMMIO file, uint64_t end, uint32_t id, uint32_t formType) {
+    LONG start = mmioSeek(file, 0, SEEK_CUR);
+    if (start < 0) return false;
+    auto readHeader = [file](uint64_t at, uint8_t* header) -> size_t {
+        if (at > uint64_t(LONG_MAX) || mmioSeek(file, LONG(at), SEEK_SET) != LONG(at)) return 0;
+        LONG got = mmioRead(file, reinterpret_cast<HPSTR>(header), 12);
+        return got > 0 ? size_t(got) : 0;
+    };
+    FoundChunk chunk;
+    bool found = findChunkHeader(readHeader, uint64_t(start), end, id, formType, &chunk);
+    mmioSeek(file, start, SEEK_SET);
+    return found;
+}
+
 }  // namespace
 
 RiffFile* riffOpen(const char* path) {
@@ -37,6 +58,7 @@ bool riffFindForm(RiffFile* file, uint32_t formType, RiffChunk* riff) {
     MMCKINFO record;
     std::memset(&record, 0, sizeof record);
     record.fccType = formType;
+    if (!walkFinds(handle(file), UINT64_MAX, fourCC("RIFF"), formType)) return false;
     if (mmioDescend(handle(file), &record, nullptr, MMIO_FINDRIFF) != 0) return false;
     fromRecord(record, riff);
     return true;
@@ -47,6 +69,7 @@ bool riffFindChunk(RiffFile* file, const RiffChunk& parent, uint32_t id, RiffChu
     toRecord(parent, &parentRecord);
     std::memset(&record, 0, sizeof record);
     record.ckid = id;
+    if (!walkFinds(handle(file), uint64_t(parent.dataOffset) + parent.size, id, 0)) return false;
     if (mmioDescend(handle(file), &record, &parentRecord, MMIO_FINDCHUNK) != 0) return false;
     fromRecord(record, chunk);
     return true;

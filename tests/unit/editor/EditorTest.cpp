@@ -2,12 +2,20 @@
 // driven through the window procedure of its (off-screen) window.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <future>
 #include <string>
+#include <thread>
+#include <vector>
 
-#include "editor/DisplayName.h"
+#include "formats/KitFormats.h"
 #include "editor/InstrumentEditor.h"
 #include "instrument/DrumInstrument.h"
 #include "support/FakeServices.h"
+#include "support/TempFolder.h"
 
 using namespace editor;
 
@@ -28,6 +36,20 @@ std::string text(CBaseControl* c) {
     return c && c->m_type == ctStaticText ? static_cast<CStaticText*>(c)->m_text : "(not a text)";
 }
 
+// A settings chunk whose pads name files that need not exist (the names show
+// all the same), with notes from firstNote; pads from emptyFrom on have no file.
+std::vector<uint8_t> kitChunk(const std::string& prefix, int firstNote, int emptyFrom = kNumPads) {
+    kitformat::Chunk c = kitformat::defaultChunk();
+    for (int p = 0; p < kNumPads; p++) {
+        c.pads[p].settings.midiNote = firstNote + p;
+        c.pads[p].settings.pan = float(p) / 16;
+        if (p < emptyFrom) std::snprintf(c.pads[p].path, sizeof c.pads[p].path, "/nowhere/%s%d.wav", prefix.c_str(), p);
+    }
+    std::vector<uint8_t> bytes(kitformat::kChunkSize);
+    kitformat::encodeChunk(c, bytes.data());
+    return bytes;
+}
+
 class Editor : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -37,6 +59,11 @@ protected:
     }
 
     Pad& pad(int p) { return instrument.pads[p]; }
+    // What a host does between two of its events.
+    void idle() { instrument.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f); }
+    void restore(std::vector<uint8_t>& chunk) {
+        instrument.dispatcher(effSetChunk, 0, VstIntPtr(chunk.size()), chunk.data(), 0.0f);
+    }
     CBaseControl* at(int i) { return ui->control(i); }
     bool on(int i) { return at(i)->GetState() > 0.5f; }
 
@@ -102,26 +129,6 @@ TEST(EditorLayout, EditorGoesWithItsInstrumentAndLeavesNoGdiObjects) {
     EXPECT_EQ(platform::gdi::liveObjects(), baseline);
 }
 
-TEST(DisplayName, LastComponentUpToItsFirstDot) {
-    char name[kDisplayNameSize];
-    auto show = [&](const char* path) {
-        displayName(path, '/', name);
-        return std::string(name);
-    };
-    EXPECT_EQ(show(nullptr), "< none >");
-    EXPECT_EQ(show("/home/me/Samples/Kick 01.wav"), "Kick 01");
-    EXPECT_EQ(show("/Drums/Snare.Hard.wav"), "Snare");
-    EXPECT_EQ(show("//kit//Ride.wav//"), "Ride");  // runs of separators count as one
-    EXPECT_EQ(show("/kit/.hidden.wav"), "hidden");
-    EXPECT_EQ(show("/kit/..."), "");
-    EXPECT_EQ(show("Clap"), "Clap");
-    EXPECT_EQ(show("C:\\kit\\Tom.wav"), "C:\\kit\\Tom");  // another system's separator is a name character
-    displayName("C:\\kit\\Tom.wav", '\\', name);
-    EXPECT_STREQ(name, "Tom");
-    std::string longName = "/kit/" + std::string(100, 'k') + ".wav";
-    EXPECT_EQ(show(longName.c_str()), std::string(63, 'k'));
-}
-
 TEST_F(Editor, OpenShowsThePadsAndReopenRefreshesThem) {
     pad(2).volume = 0.25f;
     pad(2).pan = 0.1f;
@@ -167,6 +174,81 @@ TEST_F(Editor, RefreshShowsFileNames) {
     EXPECT_EQ(text(at(kPadName + 1)), " < none > ");
 }
 
+TEST_F(Editor, LoadsOnAnotherThreadShowAtTheNextIdle) {
+    std::vector<uint8_t> kit = kitChunk("Kick", 60);
+    std::thread([&] { restore(kit); }).join();
+    // The host's thread left the controls alone: the editor draws them.
+    EXPECT_EQ(text(at(kPadName + 0)), "< none >");
+    EXPECT_EQ(text(at(kNoteNumber + 0)), "48");
+    idle();
+    EXPECT_EQ(text(at(kPadName + 0)), "Kick0");
+    EXPECT_EQ(text(at(kPadName + 15)), "Kick15");
+    EXPECT_EQ(text(at(kNoteNumber + 15)), "75");
+    EXPECT_FLOAT_EQ(at(kPanKnob + 4)->GetState(), 0.25f);
+
+    // Pads emptied and loaded on another thread: their labels wait as well.
+    std::vector<uint8_t> fewer = kitChunk("Snare", 60, 4);
+    std::thread([&] {
+        restore(fewer);
+        instrument.loadSampleFile(9, "/nowhere/Clap.wav");
+    }).join();
+    EXPECT_EQ(text(at(kPadName + 4)), "Kick4");
+    EXPECT_EQ(text(at(kPadName + 9)), "Kick9");
+    idle();
+    EXPECT_EQ(text(at(kPadName + 3)), "Snare3");
+    EXPECT_EQ(text(at(kPadName + 4)), "< none >");
+    EXPECT_EQ(text(at(kPadName + 9)), "Clap");
+    // One refresh per change: an idle with nothing new leaves the controls be.
+    at(kPanKnob + 4)->SetState(0.9f, false);
+    idle();
+    EXPECT_FLOAT_EQ(at(kPanKnob + 4)->GetState(), 0.9f);
+
+    // Restored while closed: the next opening shows it.
+    ui->close();
+    std::thread([&] { restore(kit); }).join();
+    ASSERT_EQ(ui->open(nullptr), 1);
+    EXPECT_EQ(text(at(kPadName + 4)), "Kick4");
+}
+
+TEST_F(Editor, IdleDoesNotWaitForALoaderOnAnotherThread) {
+    std::promise<void> loaded, idled;
+    std::thread host([&] {
+        LoaderScope scope(instrument);
+        instrument.loadSampleFile(0, "/nowhere/Busy.wav");
+        loaded.set_value();
+        // Lets go once the editor has idled, or after a while should it wait.
+        idled.get_future().wait_for(std::chrono::seconds(5));
+    });
+    loaded.get_future().wait();
+    idle();
+    EXPECT_EQ(text(at(kPadName + 0)), "< none >") << "shown once the loader is done";
+    idled.set_value();
+    host.join();
+    idle();
+    EXPECT_EQ(text(at(kPadName + 0)), "Busy");
+}
+
+TEST_F(Editor, RestoresOnAnotherThreadNeverRaceTheEditorsDrawing) {
+    // Run under the thread sanitizer: a host restoring its project on one
+    // thread while its user-interface thread idles and paints the editor.
+    std::vector<uint8_t> kits[2] = {kitChunk("Kick", 40), kitChunk("Snare", 70, 8)};
+    std::atomic<bool> done{false};
+    std::thread host([&] {
+        for (int round = 0; round < 60; round++) restore(kits[round % 2]);
+        done = true;
+    });
+    while (!done) {
+        idle();
+        ui->update();
+        SendMessageA(ui->m_hWnd, WM_PAINT, 0, 0);
+    }
+    host.join();
+    idle();
+    EXPECT_EQ(text(at(kPadName + 2)), "Snare2");
+    EXPECT_EQ(text(at(kPadName + 12)), "< none >");
+    EXPECT_EQ(text(at(kNoteNumber + 1)), "71");
+}
+
 TEST_F(Editor, LoadStripOpensTheDialogForThePadUnderThePointer) {
     services.choose("/nowhere/a/First.wav");
     press(60, 60);
@@ -188,6 +270,96 @@ TEST_F(Editor, LoadStripOpensTheDialogForThePadUnderThePointer) {
     press(55, 60);
     press(60, 83);
     EXPECT_EQ(services.dialogs.size(), 3u);
+}
+
+TEST_F(Editor, LoadDialogLeavesTheHostRunningUntilItIsAnswered) {
+    services.holdDialogs();
+    services.choose("/nowhere/b/Late.wav");
+    press(60, 60);
+    idle();
+    idle();
+    ASSERT_EQ(services.dialogs.size(), 1u);
+    EXPECT_EQ(pad(0).samplePath, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(ui->m_hWnd)) << "modal for the editor";
+    // No second dialog of any kind while one is open.
+    press(60, 75);
+    press(300, 20);
+    press(355, 20);
+    EXPECT_EQ(services.dialogs.size(), 1u);
+
+    services.releaseDialogs();
+    idle();
+    EXPECT_STREQ(pad(0).samplePath, "/nowhere/b/Late.wav");
+    EXPECT_EQ(text(at(kPadName + 0)), "Late");
+    EXPECT_EQ(services.folderWrites, std::vector<std::string>{"/nowhere/b/"});
+    EXPECT_TRUE(IsWindowEnabled(ui->m_hWnd));
+    EXPECT_EQ(services.dialogsClosedUnanswered(), 0);
+
+    // A cancelled dialog loads nothing; the next one opens in the folder.
+    services.holdDialogs();
+    services.cancel();
+    press(60, 75);
+    services.releaseDialogs();
+    idle();
+    EXPECT_EQ(pad(1).samplePath, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(ui->m_hWnd));
+    services.choose("/nowhere/b/Now.wav");
+    press(60, 75);
+    EXPECT_EQ(services.dialogs.back().initialDir, "/nowhere/b/");
+    EXPECT_STREQ(pad(1).samplePath, "/nowhere/b/Now.wav");
+}
+
+TEST_F(Editor, BankDialogsFinishAtTheIdleAfterTheAnswer) {
+    testsupport::TempFolder folder;
+    std::string bank = folder / "kit.kbk";
+    instrument.loadSampleFile(0, "/nowhere/Kick.wav");
+    services.holdDialogs();
+    services.choose(bank);
+    press(355, 20);
+    idle();
+    EXPECT_TRUE(IsWindowEnabled(ui->m_hWnd));
+    EXPECT_FALSE(std::ifstream(bank).good());
+    services.releaseDialogs();
+    idle();
+    EXPECT_TRUE(std::ifstream(bank).good());
+
+    instrument.unloadPad(0);
+    services.holdDialogs();
+    services.choose(bank);
+    press(300, 20);
+    idle();
+    EXPECT_STREQ(instrument.bankPath, "");
+    services.releaseDialogs();
+    idle();
+    EXPECT_STREQ(instrument.bankPath, bank.c_str());
+    EXPECT_EQ(text(at(kPadName + 0)), "Kick");
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(Editor, ClosingTheEditorOrThePluginClosesAnOpenDialog) {
+    services.holdDialogs();
+    services.choose("/nowhere/c/Lost.wav");
+    press(60, 60);
+    ui->close();
+    EXPECT_EQ(services.dialogsClosedUnanswered(), 1);
+    services.releaseDialogs();
+    ASSERT_EQ(ui->open(nullptr), 1);
+    idle();
+    EXPECT_EQ(pad(0).samplePath, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(ui->m_hWnd));
+    services.choose("/nowhere/c/Found.wav");
+    press(60, 60);
+    EXPECT_STREQ(pad(0).samplePath, "/nowhere/c/Found.wav") << "the next dialog opens";
+
+    services.holdDialogs();
+    {
+        DrumInstrument other(nullptr);
+        ASSERT_EQ(other.padEditor()->open(nullptr), 1);
+        services.choose("/nowhere/c/Never.kbk");
+        other.importBank();
+        EXPECT_TRUE(other.fileDialogOpen());
+    }
+    EXPECT_EQ(services.dialogsClosedUnanswered(), 2);
 }
 
 TEST_F(Editor, BankButtonsStartImportAndExport) {

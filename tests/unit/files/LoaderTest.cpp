@@ -10,6 +10,7 @@
 #include "files/LoadFolder.h"
 #include "instrument/DrumInstrument.h"
 #include "support/FakeServices.h"
+#include "support/TestFolder.h"
 #include "support/WaveWriter.h"
 
 using namespace wavetest;
@@ -27,7 +28,7 @@ public:
 };
 
 std::string sampleFile(const std::string& name, size_t frames, uint32_t rate = 44100) {
-    std::string path = ::testing::TempDir() + "kz318-loader-" + name;
+    std::string path = testsupport::testFile(name);
     Format f;
     f.rate = rate;
     EXPECT_TRUE(writeFile(path, wave(f, samples(testSignal(frames), 2))));
@@ -67,7 +68,7 @@ TEST_F(Loader, LoadSampleFileFillsThePadAndRefreshes) {
 }
 
 TEST_F(Loader, UnreadableFileKeepsItsPathButNoSample) {
-    std::string path = ::testing::TempDir() + "kz318-loader-not-a-wave.txt";
+    std::string path = testsupport::testFile("not-a-wave.txt");
     ASSERT_TRUE(writeFile(path, Bytes(64, 'x')));
     instrument.loadSampleFile(1, sampleFile("first.wav", 100).c_str());
     instrument.loadSampleFile(1, path.c_str());

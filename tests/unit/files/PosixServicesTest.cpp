@@ -2,11 +2,17 @@
 // Dialog tools are replaced by scripts that record their arguments, so no
 // window ever opens.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <memory>
+#include <thread>
 #include <sstream>
 #include <string>
 
@@ -54,6 +60,10 @@ protected:
           wayland("WAYLAND_DISPLAY", nullptr), desktop("XDG_CURRENT_DESKTOP", nullptr) {
         platform::setServices(nullptr);
     }
+    ~PosixServices() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
 
     static std::string makeFolder() {
         std::string pattern = ::testing::TempDir() + "kz318-services-XXXXXX";
@@ -75,6 +85,32 @@ protected:
         bool chosen = platform::services().chooseFile(dialog, buffer, capacity);
         *path = buffer;
         return chosen;
+    }
+
+    // A stand-in zenity that writes its process id, waits until the test
+    // creates the file "go" (or ten seconds pass, so that a caller that
+    // waits for it does not hang) and then answers.
+    void waitingZenity(const std::string& answer) {
+        std::string script = folder + "/zenity";
+        writeAll(script, "#!/bin/sh\necho $$ >'" + folder + "/pid'\ni=0\nwhile [ ! -e '" + folder +
+                             "/go' ] && [ $i -lt 500 ]; do /bin/sleep 0.02; i=$((i+1)); done\nprintf '%s\\n' '" +
+                             answer + "'\n");
+        chmod(script.c_str(), 0755);
+    }
+    // The stand-in's process id, once it has written it.
+    pid_t toolPid() {
+        for (int i = 0; i < 1000 && readAll(folder + "/pid").empty(); i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return pid_t(std::atoi(readAll(folder + "/pid").c_str()));
+    }
+    // Polls until the dialog answers (or a generous hang guard runs out).
+    platform::PendingDialog::State answerOf(platform::PendingDialog& dialog, char* path) {
+        for (int i = 0; i < 2000; i++) {
+            platform::PendingDialog::State state = dialog.poll(path);
+            if (state != platform::PendingDialog::kOpen) return state;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return platform::PendingDialog::kOpen;
     }
 
     std::string folder;
@@ -163,6 +199,58 @@ TEST_F(PosixServices, CancelledOrTooLongAnswersChooseNothing) {
     EXPECT_FALSE(choose(wave, &chosen));
     EXPECT_NE(testing::internal::GetCapturedStderr().find("too long"), std::string::npos);
     EXPECT_EQ(chosen, "");
+}
+
+TEST_F(PosixServices, StartedDialogRunsBesideTheCallerUntilItAnswers) {
+    ScopedEnv path("PATH", folder.c_str());
+    ScopedEnv x("DISPLAY", ":9");
+    waitingZenity("/kits/late.wav");
+    std::unique_ptr<platform::PendingDialog> dialog = platform::services().startFileDialog(wave, 200);
+    ASSERT_NE(dialog, nullptr);
+    char chosen[200] = {};
+    EXPECT_EQ(dialog->poll(chosen), platform::PendingDialog::kOpen) << "the tool cannot have answered yet";
+    pid_t tool = toolPid();
+    ASSERT_GT(tool, 0);
+    EXPECT_EQ(dialog->poll(chosen), platform::PendingDialog::kOpen);
+    writeAll(folder + "/go", "");
+    ASSERT_EQ(answerOf(*dialog, chosen), platform::PendingDialog::kChosen);
+    EXPECT_STREQ(chosen, "/kits/late.wav");
+    EXPECT_EQ(dialog->poll(chosen), platform::PendingDialog::kChosen) << "the answer stays";
+    EXPECT_EQ(kill(tool, 0), -1) << "reaped, not left a zombie";
+}
+
+TEST_F(PosixServices, DroppedDialogEndsTheTool) {
+    ScopedEnv path("PATH", folder.c_str());
+    ScopedEnv x("DISPLAY", ":9");
+    waitingZenity("/kits/never.wav");  // never let go
+    std::unique_ptr<platform::PendingDialog> dialog = platform::services().startFileDialog(wave, 200);
+    ASSERT_NE(dialog, nullptr);
+    pid_t tool = toolPid();
+    ASSERT_GT(tool, 0);
+    EXPECT_EQ(kill(tool, 0), 0);
+    dialog.reset();
+    EXPECT_EQ(kill(tool, 0), -1);
+    EXPECT_EQ(errno, ESRCH);
+}
+
+TEST_F(PosixServices, StartedDialogsCancelLikeWaitingOnes) {
+    ScopedEnv path("PATH", folder.c_str());
+    char chosen[200] = {};
+    fakeTool("zenity", "/kits/kick.wav");
+    EXPECT_EQ(platform::services().startFileDialog(wave, 200), nullptr) << "no desktop";
+    ScopedEnv x("DISPLAY", ":9");
+    fakeTool("zenity", "", 1);
+    std::unique_ptr<platform::PendingDialog> dialog = platform::services().startFileDialog(wave, 200);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(answerOf(*dialog, chosen), platform::PendingDialog::kCancelled);
+    fakeTool("zenity", "/" + std::string(250, 'a') + ".wav");
+    dialog = platform::services().startFileDialog(wave, 200);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(answerOf(*dialog, chosen), platform::PendingDialog::kCancelled);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("too long"), std::string::npos);
+    std::string args = "--file-selection\n--title=Select a WAV file\n--filename=/kits/\n"
+                       "--file-filter=Wave (*.wav) | *.wav *.WAV\n--file-filter=All Files (*.*) | *\n";
+    EXPECT_EQ(toolArgs("zenity"), args + args) << "the same tool arguments as a waiting dialog";
 }
 
 TEST_F(PosixServices, KdialogOnAKdeDesktop) {

@@ -7,13 +7,15 @@
 
 #include "files/Wave.h"
 #include "platform/Wave.h"
+#include "support/TestFolder.h"
 #include "support/WaveCases.h"
+#include "support/Watchdog.h"
 
 using namespace wavetest;
 
 namespace {
 
-std::string scratch(const std::string& name) { return ::testing::TempDir() + "kz318-wave-" + name; }
+std::string scratch(const std::string& name) { return testsupport::testFile(name); }
 
 std::string written(const std::string& name, const Bytes& bytes) {
     std::string path = scratch(name);
@@ -33,6 +35,17 @@ TEST(WaveLayouts, EachGivesItsResult) {
     unlink(fifo.c_str());
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(decode(fifo).result, kWaveCannotOpen) << "a pipe, read without waiting for a writer";
+}
+
+TEST(WaveLayouts, HugeFilesOfZerosAreRefusedAtOnce) {
+    int i = 0;
+    for (const HugeCase& c : hugeCases()) {
+        std::string path = scratch("huge" + std::to_string(i++) + ".wav");
+        ASSERT_TRUE(writeFile(path, c.head));
+        ASSERT_EQ(truncate(path.c_str(), off_t(c.size)), 0) << c.name;
+        testsupport::Watchdog watchdog(c.name, 10);
+        EXPECT_EQ(decode(path).result, c.result) << c.name;
+    }
 }
 
 TEST(WaveLayouts, FailureLeavesTheOutputsAlone) {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "formats/KitFormats.h"
+#include "support/TestFolder.h"
+#include "support/WaveWriter.h"
 
 namespace {
 
@@ -104,19 +107,65 @@ TEST(Bank, SamplesSurviveAWriteAndReadExactly) {
     for (size_t i = 0; i < s.size(); i++) EXPECT_EQ(bankSampleToFloat(bank.pads[2].samples[i]), s[i]);
 }
 
+// Both readers, from memory and from a file, give the same answer.
+BankRead readBoth(const std::vector<uint8_t>& bytes, Bank& bank) {
+    std::string path = testsupport::testFile("bank.kbk");
+    EXPECT_TRUE(wavetest::writeFile(path, bytes));
+    Bank fromFile = bank;
+    BankRead r = readBank(path.c_str(), fromFile);
+    EXPECT_EQ(parseBank(bytes.data(), bytes.size(), bank), r);
+    EXPECT_EQ(fromFile.pads[0].settings.midiNote, bank.pads[0].settings.midiNote);
+    return r;
+}
+
 TEST(Bank, TruncatedOrOverdeclaredFilesAreRefusedWhole) {
     std::vector<uint8_t> bytes = bankBytes({{0.5f, 0.25f}});
     Bank bank;
     bank.pads[0].settings.midiNote = 99;
     for (size_t cut : {size_t(0), size_t(7), size_t(8), size_t(300), bytes.size() - 1}) {
-        BankRead r = parseBank(bytes.data(), cut, bank);
+        BankRead r = readBoth(std::vector<uint8_t>(bytes.begin(), bytes.begin() + cut), bank);
         EXPECT_NE(r, BankRead::ok) << cut;
         EXPECT_EQ(bank.pads[0].settings.midiNote, 99) << "output untouched on failure";
     }
+    std::vector<uint8_t> longer = bytes;
+    longer.push_back(0);
+    EXPECT_EQ(readBoth(longer, bank), BankRead::ok) << "a byte after the last block is ignored";
     bytes[8 + 300] = 0xFF;  // N of pad 0 far larger than the file
-    EXPECT_EQ(parseBank(bytes.data(), bytes.size(), bank), BankRead::truncated);
+    EXPECT_EQ(readBoth(bytes, bank), BankRead::badSize);
     bytes[0] = 'x';
-    EXPECT_EQ(parseBank(bytes.data(), bytes.size(), bank), BankRead::badMagic);
+    EXPECT_EQ(readBoth(bytes, bank), BankRead::badMagic);
+}
+
+TEST(Bank, EveryByteOfTheMagicCounts) {
+    std::vector<uint8_t> bytes = bankBytes({});
+    Bank bank;
+    for (size_t i = 0; i < 8; i++) {
+        std::vector<uint8_t> other = bytes;
+        other[i] ^= 0x20;
+        EXPECT_EQ(readBoth(other, bank), BankRead::badMagic) << i;
+    }
+    bytes[7] = '2';
+    EXPECT_EQ(readBoth(bytes, bank), BankRead::badMagic) << "kzbk0002";
+}
+
+TEST(Bank, LastPadOneByteShortOfItsSamplesIsRefused) {
+    // Its samples then need more bytes than are left, though not more than
+    // one per sample.
+    std::vector<float> s(1000, 0.25f);
+    std::vector<uint8_t> bytes = bankBytes({{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, s});
+    Bank bank;
+    ASSERT_EQ(readBoth(bytes, bank), BankRead::ok);
+    EXPECT_EQ(bank.pads[15].samples.size(), 1000u);
+    bank.pads[0].settings.midiNote = 99;
+    bytes.pop_back();
+    EXPECT_EQ(readBoth(bytes, bank), BankRead::badSize);
+    EXPECT_EQ(bank.pads[0].settings.midiNote, 99);
+}
+
+TEST(Bank, OnlyRegularFilesAreRead) {
+    Bank bank;
+    EXPECT_EQ(readBank(testsupport::testFolder().c_str(), bank), BankRead::cannotOpen) << "a folder";
+    EXPECT_EQ(readBank(testsupport::testFile("missing.kbk").c_str(), bank), BankRead::cannotOpen);
 }
 
 TEST(Bank, SampleConversionTruncatesTowardZeroAndWraps) {

@@ -174,3 +174,18 @@ TEST(HostWrappers, PassTheirArgumentsInTheRightSlots) {
 }
 
 }  // namespace
+
+namespace {
+
+class Throwing : public Probe {
+public:
+    void resume() override { throw std::bad_alloc(); }
+};
+
+}  // namespace
+
+TEST(Dispatch, ARequestThatThrowsAnswersZeroInsteadOfUnwindingIntoTheHost) {
+    Throwing probe;
+    EXPECT_EQ(call(probe, effMainsChanged, 0, 1), 0);
+    EXPECT_EQ(call(probe, effGetVstVersion), 2) << "the object still answers afterwards";
+}

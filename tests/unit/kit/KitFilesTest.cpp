@@ -1,24 +1,81 @@
 // The settings chunk and sound bank files on the real instrument.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "formats/KitFormats.h"
 #include "instrument/DrumInstrument.h"
+#include "platform/Platform.h"
 #include "support/FakeServices.h"
+#include "support/HostilePaths.h"
+#include "support/TestFolder.h"
+#include "support/Watchdog.h"
 #include "support/WaveWriter.h"
+
+namespace {
+
+// While a RefuseAllocationsAbove is alive, larger requests to operator new
+// fail, so that running out of memory can be seen at any size.
+std::atomic<size_t> allocationLimit{SIZE_MAX};
+std::atomic<size_t> largestRefused{0};
+
+class RefuseAllocationsAbove {
+public:
+    explicit RefuseAllocationsAbove(size_t bytes) {
+        largestRefused = 0;
+        allocationLimit = bytes;
+    }
+    ~RefuseAllocationsAbove() { allocationLimit = SIZE_MAX; }
+};
+
+}  // namespace
+
+// Every form is replaced, malloc and free on both sides.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+void* operator new(size_t size) {
+    if (size > allocationLimit.load()) {
+        size_t seen = largestRefused.load();
+        while (size > seen && !largestRefused.compare_exchange_weak(seen, size)) {
+        }
+        throw std::bad_alloc();
+    }
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-std::string scratch(const std::string& name) { return ::testing::TempDir() + "kz318-kit-" + name; }
+std::string scratch(const std::string& name) { return testsupport::testFile(name); }
 
 Bytes readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -216,38 +273,6 @@ TEST(Bank, ChunkNamingABankTakesSamplesFromItForMarkedPadsOnly) {
     EXPECT_EQ(b.pads[7].sampleData, nullptr) << "an empty record empties the pad despite the bank";
 }
 
-TEST(Bank, InvalidFilesShowTheMessageAndChangeNothing) {
-    testsupport::ScopedFakeServices fake;
-    DrumInstrument a(nullptr), d(nullptr);
-    fillKit(a);
-    std::string good = scratch("good.kbk");
-    fake.choose(good);
-    a.exportBank();
-    Bytes bytes = readAll(good);
-    fillKit(d);
-    std::strcpy(d.bankPath, "previous.kbk");
-    Bytes before = chunkOf(d);
-
-    std::vector<Bytes> bad = {Bytes(bytes.begin(), bytes.begin() + 7), Bytes(bytes.begin(), bytes.end() - 1),
-                              Bytes(bytes.begin(), bytes.begin() + 8 + 304 * 3)};
-    bad.push_back(bytes);
-    bad.back()[0] = 'K';
-    bad.push_back(bytes);
-    bad.back()[8 + 300 + 3] = 0x7F;  // pad 0 declares far more samples than the file holds
-    for (size_t i = 0; i < bad.size(); i++) {
-        std::string path = scratch("bad" + std::to_string(i) + ".kbk");
-        wavetest::writeFile(path, bad[i]);
-        fake.choose(path);
-        d.importBank();
-        EXPECT_EQ(chunkOf(d), before) << i;
-        ASSERT_EQ(fake.messages.size(), i + 1);
-        EXPECT_EQ(fake.messages[i].text, "Not a valid KZ-318 Bank File");
-        EXPECT_EQ(fake.messages[i].caption, "Error");
-    }
-    d.readBankFile(scratch("missing.kbk").c_str());
-    EXPECT_EQ(chunkOf(d), before);
-}
-
 TEST(Bank, FirstByteOfTheFlagFieldsDecides) {
     testsupport::ScopedFakeServices fake;
     DrumInstrument d(nullptr);
@@ -309,6 +334,178 @@ TEST(BankExport, DoesNotOverlapAChunkRestoreOnAnotherThread) {
     restorer.join();
     kitformat::Bank bank;
     EXPECT_EQ(kitformat::readBank(path.c_str(), bank), kitformat::BankRead::ok);
+}
+
+// ---- The reader against what is not a bank at all.
+
+class BankReader : public ::testing::Test {
+protected:
+    BankReader() {
+        fillKit(d);
+        std::strcpy(d.bankPath, "previous.kbk");
+        before = chunkOf(d);
+        sample = d.pads[0].sampleData;
+    }
+
+    // A kit whose last pad holds frames samples, as a bank file.
+    std::string exported(size_t frames) {
+        DrumInstrument a(nullptr);
+        fillKit(a);
+        a.loadSampleFile(15, wavFile("long.wav", frames).c_str());
+        std::string path = scratch("exported.kbk");
+        EXPECT_TRUE(a.writeBankFile(path.c_str()));
+        return path;
+    }
+
+    // Reads fileName into d, expecting the invalid-file message and no change.
+    void refused(const std::string& fileName) {
+        size_t shown = fake.messages.size();
+        d.readBankFile(fileName.c_str());
+        ASSERT_EQ(fake.messages.size(), shown + 1);
+        EXPECT_EQ(fake.messages.back().text, "Not a valid KZ-318 Bank File");
+        EXPECT_EQ(fake.messages.back().caption, "Error");
+        EXPECT_EQ(chunkOf(d), before);
+        EXPECT_EQ(d.pads[0].sampleData, sample);
+    }
+
+    testsupport::ScopedFakeServices fake;
+    DrumInstrument d{nullptr};
+    Bytes before;
+    const float* sample;
+};
+
+TEST_F(BankReader, RefusesInvalidFilesWhole) {
+    Bytes bytes = readAll(exported(50));
+    // Too short for the magic, one byte short inside the last pad's samples,
+    // ending after pad 2's block.
+    std::vector<Bytes> bad = {Bytes(bytes.begin(), bytes.begin() + 7), Bytes(bytes.begin(), bytes.end() - 1),
+                              Bytes(bytes.begin(), bytes.begin() + 8 + 304 * 3)};
+    bad.push_back(bytes);
+    bad.back()[0] = 'K';
+    bad.push_back(bytes);
+    bad.back()[7] = '2';  // kzbk0002: all eight bytes of the magic count
+    bad.push_back(bytes);
+    bad.back()[8 + 300 + 3] = 0x7F;  // pad 0 declares far more samples than the file holds
+    for (size_t i = 0; i < bad.size(); i++) {
+        SCOPED_TRACE(i);
+        std::string path = scratch("bad" + std::to_string(i) + ".kbk");
+        wavetest::writeFile(path, bad[i]);
+        refused(path);
+    }
+    refused(scratch("missing.kbk"));
+    fake.choose(scratch("bad0.kbk"));
+    d.importBank();
+    EXPECT_EQ(fake.messages.size(), bad.size() + 2) << "the import says so too";
+    EXPECT_EQ(chunkOf(d), before);
+}
+
+TEST_F(BankReader, RefusesWhatIsNotARegularFileAtOnce) {
+    testsupport::HostilePaths hostile(testsupport::testFolder(), readAll(exported(100)));
+    for (const testsupport::HostilePaths::Path& p : hostile.all()) {
+        SCOPED_TRACE(p.kind);
+        testsupport::Watchdog watchdog("reading a bank from " + p.kind, 5);
+        testsupport::WithoutRoot user(p.unreadable);
+        refused(p.path);
+    }
+}
+
+// The bytes this process has read so far, or -1 when the system does not say.
+long long bytesRead() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value;
+    while (io >> key >> value)
+        if (key == "rchar:") return value;
+    return -1;
+}
+
+TEST_F(BankReader, ReadsNoFurtherThanAWrongMagic) {
+    std::string path = scratch("zeros.kbk");
+    wavetest::writeFile(path, Bytes{'K', 'z', 'b', 'k', '0', '0', '0', '1'});
+    std::filesystem::resize_file(path, 64u << 20);
+    long long start = bytesRead();
+    if (start < 0) GTEST_SKIP() << "no read counter";
+    refused(path);
+    EXPECT_LT(bytesRead() - start, 1 << 20);
+}
+
+TEST_F(BankReader, RunningOutOfMemoryIsAnInvalidFileAndNoException) {
+    std::string path = exported(300000);
+    RefuseAllocationsAbove limit(256 << 10);
+    EXPECT_NO_THROW(refused(path));
+    EXPECT_GT(largestRefused.load(), 0u);
+}
+
+TEST_F(BankReader, ALongSampleLoadsWhenTheFileHoldsIt) {
+    std::string path = exported(300000);
+    d.readBankFile(path.c_str());
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_EQ(d.pads[15].sampleLength, 300000);
+    EXPECT_STREQ(d.bankPath, path.c_str());
+}
+
+TEST_F(BankReader, SizesAreCheckedAgainstTheFileBeforeAnythingIsAllocated) {
+    Bytes bytes = readAll(exported(300000));
+    std::string cut = scratch("cut.kbk"), overdeclared = scratch("overdeclared.kbk");
+    // Short by one byte: the last pad's samples still need more bytes than
+    // there are, though not more than one byte per sample.
+    wavetest::writeFile(cut, Bytes(bytes.begin(), bytes.end() - 1));
+    bytes[8 + 300 + 3] = 0x7F;
+    wavetest::writeFile(overdeclared, bytes);
+    RefuseAllocationsAbove limit(256 << 10);
+    refused(cut);
+    refused(overdeclared);
+    EXPECT_EQ(largestRefused.load(), 0u) << "nothing was allocated for samples the file does not hold";
+}
+
+TEST(PlatformFiles, OpenRegularFileReadsFromTheStartAndGivesTheSize) {
+    std::string path = scratch("five");
+    wavetest::writeFile(path, Bytes{1, 2, 3, 4, 5});
+    uint64_t size = 0;
+    std::FILE* f = platform::openRegularFile(path.c_str(), &size);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(size, 5u);
+    uint8_t got[6] = {};
+    EXPECT_EQ(std::fread(got, 1, sizeof got, f), 5u);
+    EXPECT_EQ(got[0], 1);
+    std::fclose(f);
+}
+
+TEST(PlatformFiles, CreateFileBesideNeverReusesAName) {
+    std::string target = scratch("kit.kbk");
+    char first[300], second[300], tiny[8];
+    std::FILE* a = platform::createFileBeside(target.c_str(), first, sizeof first);
+    std::FILE* b = platform::createFileBeside(target.c_str(), second, sizeof second);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    std::fclose(a);
+    std::fclose(b);
+    EXPECT_STRNE(first, second);
+    EXPECT_EQ(std::string(first).rfind(target + ".", 0), 0u) << "in the target's folder";
+    EXPECT_TRUE(std::filesystem::exists(first));
+    EXPECT_TRUE(std::filesystem::exists(second));
+    EXPECT_EQ(platform::createFileBeside(target.c_str(), tiny, sizeof tiny), nullptr) << "no room for the name";
+}
+
+TEST(BankExport, TouchesNoFileButItsTarget) {
+    testsupport::ScopedFakeServices fake;
+    DrumInstrument d(nullptr);
+    fillKit(d);
+    std::string target = scratch("kit.kbk");
+    const Bytes mine = {'n', 'o', 't', ' ', 'y', 'o', 'u', 'r', 's'};
+    wavetest::writeFile(target + ".tmp", mine);
+    fake.choose(target);
+    d.exportBank();
+    fake.choose(target);
+    d.exportBank();
+    EXPECT_TRUE(fake.messages.empty());
+    EXPECT_EQ(readAll(target + ".tmp"), mine);
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(testsupport::testFolder()))
+        files += entry.path().filename().string().rfind("kit.kbk", 0) == 0;
+    EXPECT_EQ(files, 2) << "the bank and the file that was there; nothing left behind";
+    kitformat::Bank bank;
+    EXPECT_EQ(kitformat::readBank(target.c_str(), bank), kitformat::BankRead::ok);
 }
 
 }  // namespace
