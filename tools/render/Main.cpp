@@ -12,8 +12,8 @@
 #include "render/DemoGroove.h"
 #include "render/KitSetup.h"
 #include "render/Options.h"
+#include "render/Outputs.h"
 #include "render/Renderer.h"
-#include "render/WavOut.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -69,19 +69,6 @@ std::string findDemoKit(const std::string& dir) {
          {dir + "/kit/demo.kbk", dir + "/../../examples/kit/demo.kbk", std::string(KZ_SOURCE_DIR "/examples/kit/demo.kbk")})
         if (exists(candidate)) return candidate;
     return std::string(KZ_SOURCE_DIR "/examples/kit/demo.kbk");
-}
-
-std::string stemName(const std::string& out, int pair) {
-    std::string base = out;
-    if (base.size() > 4 && (base.compare(base.size() - 4, 4, ".wav") == 0 || base.compare(base.size() - 4, 4, ".WAV") == 0))
-        base.resize(base.size() - 4);
-    return base + "-" + std::to_string(pair + 1) + ".wav";
-}
-
-float peakOf(const std::vector<float>& v) {
-    float peak = 0.0f;
-    for (float x : v) peak = std::max(peak, std::fabs(x));
-    return peak;
 }
 
 class Plugin {
@@ -162,14 +149,16 @@ int main(int argc, char** argv) {
         double seconds = 0.0, audio = 0.0;
         for (int i = 0; i < o.benchmark; i++) {
             auto t0 = Clock::now();
-            render::Stems stems = render::renderSong(fx, song, settings, nullptr);
+            render::RenderResult r = render::renderSong(fx, song, settings, nullptr, nullptr);
             seconds += std::chrono::duration<double>(Clock::now() - t0).count();
-            audio += static_cast<double>(stems.frames) / o.rate;
+            audio += static_cast<double>(r.frames) / o.rate;
         }
         std::printf("kz318-render: %.1f s of audio in %.3f s, %.0f x realtime\n", audio, seconds, audio / seconds);
         return 0;
     }
 
+    render::Outputs outputs;
+    if (!outputs.open(o.out, o.stems, o.rate, error)) return fail("cannot write " + error);
     auto t0 = Clock::now();
     auto lastReport = t0;
     bool reported = false;
@@ -180,20 +169,16 @@ int main(int argc, char** argv) {
         reported = true;
         std::fprintf(stderr, "\rkz318-render: rendering %3d%%", static_cast<int>(done * 100.0));
     };
-    render::Stems stems = render::renderSong(fx, song, settings, progress);
-    if (reported) std::fprintf(stderr, "\rkz318-render: rendering 100%%\n");
+    auto write = [&](const float* const* out, int frames) { return outputs.write(out, frames); };
+    render::RenderResult result = render::renderSong(fx, song, settings, write, progress);
+    if (reported) std::fprintf(stderr, result.stopped ? "\n" : "\rkz318-render: rendering 100%%\n");
+    if (!outputs.finish(error)) return fail("cannot write " + error);
 
-    double length = static_cast<double>(stems.frames) / o.rate;
+    double length = static_cast<double>(result.frames) / o.rate;
     if (o.stems) {
-        for (int pair = 0; pair < 4; pair++) {
-            std::string name = stemName(o.out, pair);
-            if (!wavout::writeStereoFloat(name, stems.pair[pair], o.rate)) return fail("cannot write " + name);
-            std::printf("wrote %s (%.2f s)\n", name.c_str(), length);
-        }
+        for (const std::string& name : outputs.names()) std::printf("wrote %s (%.2f s)\n", name.c_str(), length);
     } else {
-        std::vector<float> mix = render::mixPairs(stems);
-        if (!wavout::writeStereoFloat(o.out, mix, o.rate)) return fail("cannot write " + o.out);
-        float peak = peakOf(mix);
+        float peak = outputs.peak();
         std::printf("wrote %s (%.2f s, peak %.1f dBFS)\n", o.out.c_str(), length,
                     peak > 0.0f ? 20.0 * std::log10(peak) : -999.0);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "host/PluginLoader.h"
 
@@ -42,15 +43,48 @@ private:
     std::vector<VstIntPtr> storage;  // pointer-aligned room for the list
 };
 
+// Rendered frames not yet known to belong to the result: silence after the
+// last event, which a later sound keeps and the end of the render drops.
+class HeldFrames {
+public:
+    void add(const float* const* outputs, int from, int count) {
+        for (int c = 0; c < 8; c++) channel[c].insert(channel[c].end(), outputs[c] + from, outputs[c] + from + count);
+    }
+    bool release(const Sink& sink) {
+        int count = static_cast<int>(channel[0].size());
+        if (count == 0) return true;
+        const float* outputs[8];
+        for (int c = 0; c < 8; c++) outputs[c] = channel[c].data();
+        bool more = sink(outputs, count);
+        for (auto& c : channel) c.clear();
+        return more;
+    }
+
+private:
+    std::vector<float> channel[8];
+};
+
+// The last frame of the block with sound on any output, if after `last`.
+int64_t lastSoundIn(float* const* outputs, int64_t start, int frames, int64_t last) {
+    for (int pair = 0; pair < 4; pair++) {
+        const float* l = outputs[2 * pair];
+        const float* r = outputs[2 * pair + 1];
+        for (int j = frames - 1; j >= 0 && start + j > last; j--)
+            if (l[j] != 0.0f || r[j] != 0.0f) last = start + j;
+    }
+    return last;
+}
+
 }  // namespace
 
-Stems renderSong(AEffect* effect, const smf::Song& song, const RenderSettings& s,
-                 const std::function<void(double)>& progress) {
+RenderResult renderSong(AEffect* effect, const smf::Song& song, const RenderSettings& s, const Sink& sink,
+                        const std::function<void(double)>& progress) {
     std::vector<std::vector<float>> buffers(8, std::vector<float>(static_cast<size_t>(s.block)));
     float* outputs[8];
     for (int i = 0; i < 8; i++) outputs[i] = buffers[i].data();
     EventBlock block;
-    Stems stems;
+    HeldFrames held;
+    RenderResult result;
     const int64_t endOfEvents = song.lastFrame + 1;
     const int64_t limit = endOfEvents + static_cast<int64_t>(s.tail * s.rate);
     const int64_t silenceToStop = static_cast<int64_t>(kSilenceToStop * s.rate);
@@ -61,36 +95,24 @@ Stems renderSong(AEffect* effect, const smf::Song& song, const RenderSettings& s
         VstEvents* events = block.fill(song, next, start, frames);
         if (events->numEvents > 0) vsthost::dispatch(effect, effProcessEvents, 0, 0, events);
         effect->processReplacing(effect, nullptr, outputs, frames);
-        for (int pair = 0; pair < 4; pair++) {
-            const float* l = outputs[2 * pair];
-            const float* r = outputs[2 * pair + 1];
-            std::vector<float>& out = stems.pair[pair];
-            size_t base = out.size();
-            out.resize(base + 2 * static_cast<size_t>(frames));
-            float* o = out.data() + base;
-            for (int j = 0; j < frames; j++) {
-                o[2 * j] = l[j];
-                o[2 * j + 1] = r[j];
-            }
-            for (int j = frames - 1; j >= 0 && start + j > lastSound; j--)
-                if (l[j] != 0.0f || r[j] != 0.0f) lastSound = start + j;
-        }
+        lastSound = lastSoundIn(outputs, start, frames, lastSound);
         int64_t done = start + frames;
+        // Everything up to the last sound, and up to the last event, is kept.
+        int64_t keep = std::min(done, std::max(lastSound + 1, endOfEvents));
+        int kept = static_cast<int>(std::max<int64_t>(keep - start, 0));
+        result.frames = keep;
+        if (sink) {
+            if (kept > 0 && !(held.release(sink) && sink(outputs, kept))) {
+                result.stopped = true;
+                break;
+            }
+            if (kept < frames) held.add(outputs, kept, frames - kept);
+        }
         if (progress) progress(static_cast<double>(done) / static_cast<double>(limit));
         if (done >= endOfEvents && next >= song.events.size() && done - std::max(lastSound, endOfEvents) >= silenceToStop)
             break;
     }
-    stems.frames = static_cast<size_t>(std::max(lastSound + 1, endOfEvents));
-    stems.frames = std::min(stems.frames, stems.pair[0].size() / 2);
-    for (auto& p : stems.pair) p.resize(stems.frames * 2);
-    return stems;
-}
-
-std::vector<float> mixPairs(const Stems& stems) {
-    std::vector<float> mix(stems.frames * 2, 0.0f);
-    for (const auto& p : stems.pair)
-        for (size_t i = 0; i < mix.size(); i++) mix[i] += p[i];
-    return mix;
+    return result;
 }
 
 }  // namespace render
