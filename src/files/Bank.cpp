@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "files/LoadFolder.h"
+#include "files/PadContents.h"
 #include "files/PadSettings.h"
 #include "formats/KitFormats.h"
 #include "instrument/DrumInstrument.h"
@@ -15,12 +17,6 @@ namespace {
 const char kBankFilter[] = "Bank (*.kbk)\0*.kbk\0All Files (*.*)\0*.*\0";
 const char kBankTitle[] = "Select a soundbank";
 const char kBadBank[] = "Not a valid KZ-318 Bank File";
-
-// What one pad receives from a bank, allocated before any pad changes.
-struct PadLoad {
-    char* path = nullptr;
-    float* samples = nullptr;
-};
 
 bool endsWithBankExtension(const char* name) {
     size_t n = std::strlen(name);
@@ -44,58 +40,63 @@ void DrumInstrument::importBank() {
 }
 
 void DrumInstrument::finishImport(const char* file) {
-    if (!file) return;
-    LoaderScope scope(*this);
-    readBankFile(file);
+    if (file) readBankFile(file);
 }
 
-void DrumInstrument::readBankFile(const char* fileName) {
-    LoaderScope scope(*this);
+bool readBankContents(const char* fileName, BankContents& contents) {
     kitformat::Bank bank;
     if (kitformat::readBank(fileName, bank) != kitformat::BankRead::ok) {
         platform::services().showMessage(kBadBank, "Error");
-        return;
+        return false;
     }
-    PadLoad load[kNumPads];
     bool allocated = true;
     for (int i = 0; i < kNumPads && allocated; i++) {
-        const kitformat::BankPad& b = bank.pads[i];
+        kitformat::BankPad& b = bank.pads[i];
+        PadContents& pad = contents.pads[i];
+        contents.settings[i] = b.settings;
         if (b.pathField[0]) {
-            load[i].path = static_cast<char*>(std::malloc(kPathSize));
-            allocated = load[i].path != nullptr;
+            pad.path = static_cast<char*>(std::malloc(kPathSize));
+            allocated = pad.path != nullptr;
             if (allocated) {
-                kitformat::readPathField(b.pathField, load[i].path);
-                std::memset(load[i].path, '_', 3);
+                kitformat::readPathField(b.pathField, pad.path);
+                std::memset(pad.path, '_', 3);
             }
         }
         // A pad counts its frames in 32 bits.
         size_t count = b.samples.size();
         if (count > size_t(INT32_MAX) || count > SIZE_MAX / sizeof(float)) allocated = false;
-        if (allocated && !b.samples.empty()) {
-            load[i].samples = static_cast<float*>(std::malloc(sizeof(float) * count));
-            allocated = load[i].samples != nullptr;
-            for (size_t k = 0; allocated && k < count; k++)
-                load[i].samples[k] = kitformat::bankSampleToFloat(b.samples[k]);
+        if (allocated && count) {
+            pad.samples = static_cast<float*>(std::malloc(sizeof(float) * count));
+            allocated = pad.samples != nullptr;
+            for (size_t k = 0; allocated && k < count; k++) pad.samples[k] = kitformat::bankSampleToFloat(b.samples[k]);
+            pad.length = static_cast<int32_t>(count);
         }
+        std::vector<int16_t>().swap(b.samples);  // converted: its memory goes now
     }
-    if (!allocated) {
-        for (PadLoad& l : load) {
-            std::free(l.path);
-            std::free(l.samples);
-        }
-        platform::services().showMessage(kBadBank, "Error");
-        return;
-    }
+    if (!allocated) platform::services().showMessage(kBadBank, "Error");
+    return allocated;
+}
+
+void placeBankContents(DrumInstrument& instrument, const char* fileName, BankContents& contents) {
     for (int i = 0; i < kNumPads; i++) {
-        clearPad(i);
-        applyPadSettings(pads[i], bank.pads[i].settings);
-        pads[i].samplePath = load[i].path;
-        pads[i].sampleData = load[i].samples;
-        pads[i].sampleLength = load[i].samples ? static_cast<int32_t>(bank.pads[i].samples.size()) : 0;
+        placePadContents(instrument, i, contents.pads[i]);
+        applyPadSettings(instrument.pads[i], contents.settings[i]);
     }
-    std::memset(bankPath, 0, kPathSize);
-    std::strncpy(bankPath, fileName, kPathSize - 1);
-    recountSolo();
+    std::memset(instrument.bankPath, 0, kPathSize);
+    std::strncpy(instrument.bankPath, fileName, kPathSize - 1);
+    instrument.recountSolo();
+}
+
+void DrumInstrument::readBankFile(const char* fileName) {
+    // Read and converted while the kit plays on; the audio is held only
+    // while the whole new kit is swapped in.
+    LoaderScope lock(*this, LoaderScope::kLockOnly);
+    BankContents contents;
+    if (!readBankContents(fileName, contents)) return;
+    {
+        LoaderScope swap(*this);
+        placeBankContents(*this, fileName, contents);
+    }
     if (padEditor()) padEditor()->refreshFromPads();
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "files/LoadFolder.h"
+#include "files/PadContents.h"
 #include "files/Wave.h"
 #include "instrument/DrumInstrument.h"
 #include "platform/Platform.h"
@@ -15,30 +16,45 @@ const char kWaveTitle[] = "Select a WAV file";
 
 bool validPad(int padIndex) { return padIndex >= 0 && padIndex < kNumPads; }
 
-// True when path and its terminator fit a pad's path buffer: a longer path
-// is refused rather than cut into the name of some other file.
-bool fitsPathBuffer(const char* path) {
-    for (int i = 0; i < kPathSize; i++)
-        if (!path[i]) return true;
-    return false;
-}
-
-// Empties the pad, then gives it the file's samples (when it can be read)
-// and the path (always, so that an unreadable file still shows its name).
-void fillPad(DrumInstrument& instrument, int padIndex, const char* path) {
-    instrument.clearPad(padIndex);
-    Pad& pad = instrument.pads[padIndex];
-    uint32_t length = 0;
-    if (readWaveFile(path, &pad.sampleData, &length) == kWaveOk) pad.sampleLength = int32_t(length);
-    pad.samplePath = static_cast<char*>(std::calloc(kPathSize, 1));
-    if (pad.samplePath) std::strcpy(pad.samplePath, path);
-}
-
 void refreshEditor(DrumInstrument& instrument) {
     if (PadEditor* editor = instrument.padEditor()) editor->refreshFromPads();
 }
 
 }  // namespace
+
+// The file is read while the kit plays on; the audio is held only for the
+// swap.
+static void loadPad(DrumInstrument& instrument, int padIndex, const char* path) {
+    LoaderScope lock(instrument, LoaderScope::kLockOnly);
+    PadContents contents;
+    readPadContents(path, contents);
+    LoaderScope swap(instrument);
+    placePadContents(instrument, padIndex, contents);
+}
+
+// A longer path is refused rather than cut into the name of some other file.
+bool fitsPadPath(const char* path) {
+    for (int i = 0; i < kPathSize; i++)
+        if (!path[i]) return true;
+    return false;
+}
+
+void readPadContents(const char* path, PadContents& contents) {
+    uint32_t length = 0;
+    if (readWaveFile(path, &contents.samples, &length) == kWaveOk) contents.length = int32_t(length);
+    contents.path = static_cast<char*>(std::calloc(kPathSize, 1));
+    if (contents.path) std::strcpy(contents.path, path);
+}
+
+void placePadContents(DrumInstrument& instrument, int padIndex, PadContents& contents) {
+    instrument.clearPad(padIndex);
+    Pad& pad = instrument.pads[padIndex];
+    pad.sampleData = contents.samples;
+    pad.sampleLength = contents.samples ? contents.length : 0;
+    pad.samplePath = contents.path;
+    contents.samples = nullptr;
+    contents.path = nullptr;
+}
 
 LoaderScope::LoaderScope(DrumInstrument& instrument, Mode mode)
     : instrument(instrument), stoppedAudio(false), holds(true) {
@@ -72,21 +88,15 @@ void DrumInstrument::loadSampleDialog(int padIndex) {
 
 void DrumInstrument::finishSampleDialog(int padIndex, const char* file) {
     if (file) {
-        {
-            LoaderScope scope(*this);
-            fillPad(*this, padIndex, file);
-        }
+        loadPad(*this, padIndex, file);
         rememberFolderOf(file);
     }
     refreshEditor(*this);
 }
 
 void DrumInstrument::loadSampleFile(int padIndex, const char* fileName) {
-    if (!validPad(padIndex) || !fileName || !fitsPathBuffer(fileName)) return;
-    // Inside a chunk restore this only counts; called on its own it stops
-    // the audio itself.
-    LoaderScope scope(*this);
-    fillPad(*this, padIndex, fileName);
+    if (!validPad(padIndex) || !fileName || !fitsPadPath(fileName)) return;
+    loadPad(*this, padIndex, fileName);
     refreshEditor(*this);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "files/LoadFolder.h"
+#include "formats/KitFormats.h"
 #include "instrument/DrumInstrument.h"
 #include "support/FakeServices.h"
 #include "support/TestFolder.h"
@@ -22,9 +23,15 @@ class FakeEditor : public PadEditor {
 public:
     using PadEditor::PadEditor;
     void refreshFromPads() override { refreshes++; }
-    void setPadName(int pad, const char* text) override { names.push_back(std::to_string(pad) + ":" + text); }
+    void setPadName(int pad, const char* text) override {
+        names.push_back(std::to_string(pad) + ":" + text);
+        if (watched) heldAtNames.push_back(watched->loading.load());
+    }
     int refreshes = 0;
     std::vector<std::string> names;
+    // The audio flag at each name change (a pad being emptied), when watched.
+    DrumInstrument* watched = nullptr;
+    std::vector<int> heldAtNames;
 };
 
 std::string sampleFile(const std::string& name, size_t frames, uint32_t rate = 44100) {
@@ -334,3 +341,44 @@ TEST(LoaderStress, AudioKeepsRunningWhileLoadersReplacePads) {
 }
 
 }  // namespace
+
+namespace {
+
+// Notes whether the audio was held when a message came up.
+class HeldAtMessages : public testsupport::ScopedFakeServices {
+public:
+    explicit HeldAtMessages(DrumInstrument& watched) : watched(watched) {}
+    void showMessage(const char* text, const char* caption) override {
+        FakeServices::showMessage(text, caption);
+        held.push_back(watched.loading.load());
+    }
+    DrumInstrument& watched;
+    std::vector<int> held;
+};
+
+}  // namespace
+
+// Files are read while the old kit plays on; only the swap holds the audio.
+TEST_F(Loader, FilesAreReadWhileTheKitPlaysAndSwappedInUnderTheHandshake) {
+    HeldAtMessages messages(instrument);
+    editor->watched = &instrument;
+    std::string notABank = sampleFile("not-a-bank.kbk", 10);
+    kitformat::Chunk c = kitformat::defaultChunk();
+    std::strcpy(c.bankPath, notABank.c_str());
+    for (int p = 0; p < 3; p++) std::strcpy(c.pads[p].path, sampleFile("pad" + std::to_string(p) + ".wav", 100 + p).c_str());
+    std::vector<uint8_t> bytes(kitformat::kChunkSize);
+    kitformat::encodeChunk(c, bytes.data());
+    instrument.setChunk(bytes.data(), static_cast<VstInt32>(bytes.size()), false);
+
+    EXPECT_EQ(messages.held, std::vector<int>({0})) << "the bank was read without holding the audio";
+    EXPECT_EQ(editor->heldAtNames, std::vector<int>(kNumPads, 1)) << "every pad changed under the handshake";
+    for (int p = 0; p < 3; p++) EXPECT_EQ(instrument.pads[p].sampleLength, 100 + p);
+    EXPECT_EQ(instrument.loading.load(), 0);
+
+    editor->heldAtNames.clear();
+    instrument.readBankFile(notABank.c_str());
+    instrument.loadSampleFile(5, sampleFile("five.wav", 50).c_str());
+    EXPECT_EQ(messages.held, std::vector<int>({0, 0}));
+    EXPECT_EQ(editor->heldAtNames, std::vector<int>({1})) << "the sample load empties its pad under the handshake";
+    EXPECT_EQ(instrument.pads[5].sampleLength, 50);
+}
