@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "host/PluginLoader.h"
+#include "pluginhost/PluginLoader.h"
 
 namespace testhost {
 

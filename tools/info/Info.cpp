@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/PluginLoader.h"
+#include "pluginhost/PluginLoader.h"
 
 namespace {
 

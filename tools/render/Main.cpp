@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/PluginLoader.h"
+#include "pluginhost/PluginLoader.h"
 #include "render/DemoGroove.h"
 #include "render/KitSetup.h"
 #include "render/Options.h"

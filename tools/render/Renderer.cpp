@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "host/PluginLoader.h"
+#include "pluginhost/PluginLoader.h"
 
 namespace render {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "host/PluginLoader.h"
+#include "pluginhost/PluginLoader.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "host/PluginLoader.h"
+#include "pluginhost/PluginLoader.h"
 
 #if defined(_WIN32)
 #include <windows.h>
