@@ -34,7 +34,7 @@ Color glow(Color lit, float k) { return mix(lit, hex(0xFFFFFF), k); }
 }  // namespace
 
 Canvas knob(int frame) {
-    Canvas c(kKnobSize, kKnobSize);
+    Canvas c(spot::kKnobSize, spot::kKnobSize);
     const float cx = 12.5f, cy = 12.5f;
     float angle = -135.0f + 270.0f * frame / 63.0f;
     Box all{0, 0, 25, 25};
@@ -51,8 +51,8 @@ Canvas knob(int frame) {
 }
 
 Canvas faderTrack() {
-    Canvas c(kFader.w, kFader.h);
-    Box all{0, 0, float(kFader.w), float(kFader.h)};
+    Canvas c(spot::kFader.w, spot::kFader.h);
+    Box all{0, 0, float(spot::kFader.w), float(spot::kFader.h)};
     c.fill(all, roundRect(5.5f, 3.5f, 10.5f, 90.5f, 2.5f), hex(0x44494F));
     c.fill(all, roundRect(5.5f, 3.5f, 10.5f, 90.0f, 2.5f), shadow);
     c.fill(all, roundRect(6.5f, 4.5f, 9.5f, 89.5f, 1.5f), hex(0x050506));
@@ -60,8 +60,8 @@ Canvas faderTrack() {
 }
 
 Canvas faderThumb() {
-    Canvas c(kThumbW, kThumbH);
-    Box all{0, 0, float(kThumbW), float(kThumbH)};
+    Canvas c(spot::kThumbW, spot::kThumbH);
+    Box all{0, 0, float(spot::kThumbW), float(spot::kThumbH)};
     c.fill(all, roundRect(0, 0, 16, 13, 2.5f), shadow);
     c.fill(all, roundRect(0.5f, 0.5f, 15.5f, 12.5f, 2), vertical(0.5f, hex(0xE4E7EA), 12.5f, hex(0x8C929A)));
     for (float y : {2.5f, 9.5f}) c.fill(all, rect(2, y, 14, y + 1), hex(0x7A8088));
@@ -71,7 +71,7 @@ Canvas faderThumb() {
 }
 
 Canvas noteButton(bool up, bool pressed) {
-    Canvas c(kNoteDown.w, kNoteDown.h);
+    Canvas c(spot::kNoteDown.w, spot::kNoteDown.h);
     buttonCap(c, 9, 17, pressed);
     Color col = pressed ? green : label;
     float d = pressed ? 0.5f : 0;
@@ -84,7 +84,7 @@ Canvas noteButton(bool up, bool pressed) {
 }
 
 Canvas chokeButton(Press state) {
-    Canvas c(kChoke[0].w, kChoke[0].h);
+    Canvas c(spot::kChoke[0].w, spot::kChoke[0].h);
     Box all{0, 0, 11, 14};
     buttonCap(c, 11, 14, state == Press::Down);
     Color led = state == Press::On ? amber : state == Press::Down ? mix(amber, shadow, 0.55f) : hex(0x3B2E1E);
@@ -95,7 +95,7 @@ Canvas chokeButton(Press state) {
 }
 
 Canvas outButton(Press state) {
-    Canvas c(kOut[0].w, kOut[0].h);
+    Canvas c(spot::kOut[0].w, spot::kOut[0].h);
     Box all{0, 0, 13, 13};
     buttonCap(c, 13, 13, state == Press::Down);
     if (state == Press::On) c.fill(all, circle(6.5f, 6.5f, 4.2f), mix(cyan, capBottom, 0.55f));
@@ -106,7 +106,7 @@ Canvas outButton(Press state) {
 }
 
 Canvas muteSoloButton(char letter, Press state) {
-    Canvas c(kMute.w, kMute.h);
+    Canvas c(spot::kMute.w, spot::kMute.h);
     Color lit = letter == 'M' ? red : yellow;
     if (state == Press::On)
         cap(c, 0, 0, 17, 12, 2.5f, glow(lit, 0.15f), mix(lit, shadow, 0.25f));
@@ -119,7 +119,7 @@ Canvas muteSoloButton(char letter, Press state) {
 }
 
 Canvas unloadButton(bool pressed) {
-    Canvas c(kUnload.w, kUnload.h);
+    Canvas c(spot::kUnload.w, spot::kUnload.h);
     Box all{0, 0, 32, 9};
     // A tab hanging under the LOAD strip: square top, rounded bottom.
     c.fill(all, roundRect(0, -3, 32, 9, 2.5f), shadow);

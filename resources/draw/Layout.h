@@ -1,37 +1,30 @@
-// Where the editor puts its controls (window pixels; pad p adds p columns),
-// the clickable areas of the background, and the panel's palette.
+// Where the editor puts its controls and the clickable areas of the
+// background (all from the editor's geometry), and the panel's palette.
 #pragma once
 
 #include "Canvas.h"
+#include "editor/EditorGeometry.h"
 
 namespace draw {
 
-constexpr int kWidth = 670, kHeight = 400;
-constexpr int kPitch = 38;  // column pitch, one column per pad
-constexpr int kPads = 16;
+using editor::kBankSplit;
+using editor::kBankX0;
+using editor::kBankX1;
+using editor::kBankY0;
+using editor::kBankY1;
+using editor::kCell;
+using editor::kHeight;
+using editor::kStripX0;
+using editor::kStripX1;
+using editor::kStripY0;
+using editor::kStripY1;
+using editor::kWidth;
+using editor::Spot;
+namespace bitmap = editor::bitmap;
+namespace spot = editor::spot;
 
-struct Spot {
-    int x, y, w, h;
-};
-
-// Column 0 positions of each family.
-constexpr Spot kFader{67, 296, 16, 94};
-constexpr int kThumbW = 16, kThumbH = 13;
-constexpr int kKnobX = 61, kKnobSize = 25;
-constexpr int kPitchY = 115, kAmpDecayY = 145, kPitchDecayY = 176, kPanY = 265;
-constexpr Spot kNoteDown{56, 95, 9, 17};
-constexpr Spot kNoteUp{83, 95, 9, 17};
-constexpr Spot kNoteText{66, 98, 18, 15};
-constexpr Spot kChoke[3] = {{56, 205, 11, 14}, {68, 205, 11, 14}, {80, 205, 11, 14}};
-constexpr Spot kOut[4] = {{58, 220, 13, 13}, {77, 220, 13, 13}, {58, 235, 13, 13}, {77, 235, 13, 13}};
-constexpr Spot kUnload{58, 84, 32, 9};
-constexpr Spot kMute{56, 250, 17, 12};
-constexpr Spot kSolo{75, 250, 17, 12};
-
-// The black LOAD strip (inclusive edges), its eight cells of two pads each.
-constexpr int kStripX0 = 55, kStripX1 = 661, kStripY0 = 55, kStripY1 = 83, kCell = 76;
-// The IMPORT and EXPORT buttons (inclusive edges), split at kBankSplit.
-constexpr int kBankX0 = 283, kBankX1 = 430, kBankY0 = 13, kBankY1 = 29, kBankSplit = 355;
+constexpr int kPitch = editor::kColumn;
+constexpr int kPads = editor::kColumns;
 
 namespace palette {
 const Color panel = hex(0x2A2D32);

@@ -109,11 +109,11 @@ void family(Output& out, const Canvas& bg, const Spots& spots, int maskId, const
 }
 
 void knobStrip(Output& out, const Canvas& bg) {
-    const int n = 64, size = kKnobSize;
+    const int n = bitmap::kKnobFrames, size = spot::kKnobSize;
     std::vector<unsigned> image(size_t(n) * size * size), mask(image.size());
     Spots spots;
-    for (int y : {kPitchY, kAmpDecayY, kPitchDecayY, kPanY})
-        for (const Spot& s : columns({kKnobX, y, size, size})) spots.push_back(s);
+    for (const Spot& knob : {spot::kPitchKnob, spot::kAmpDecayKnob, spot::kPitchDecayKnob, spot::kPanKnob})
+        for (const Spot& s : columns(knob)) spots.push_back(s);
     for (int f = 0; f < n; f++) {
         Canvas frame = knob(f);
         checkPanel(bg, spots, frame);
@@ -126,8 +126,8 @@ void knobStrip(Output& out, const Canvas& bg) {
                 mask[to] = m[from] ? 0x000000 : 0xFFFFFF;
             }
     }
-    out.add(210, "knob-strip", n * size, size, image);
-    out.add(209, "knob-strip-mask", n * size, size, mask);
+    out.add(bitmap::kKnobStrip, "knob-strip", n * size, size, image);
+    out.add(bitmap::kKnobStripMask, "knob-strip-mask", n * size, size, mask);
 }
 
 Output drawAll() {
@@ -136,40 +136,43 @@ Output drawAll() {
     std::vector<unsigned> panel(size_t(kWidth) * kHeight);
     for (int y = 0; y < kHeight; y++)
         for (int x = 0; x < kWidth; x++) panel[size_t(y) * kWidth + x] = to24(bg.composite(x, y, {}));
-    out.add(215, "background", kWidth, kHeight, panel);
+    out.add(bitmap::kBackground, "background", kWidth, kHeight, panel);
 
-    family(out, bg, columns(kFader), 216, "fader-track-mask", {{196, "fader-track", faderTrack()}});
-    family(out, bg, columns({kFader.x, kFader.y, kThumbW, kThumbH}), 204, "fader-thumb-mask",
-           {{203, "fader-thumb", faderThumb()}});
+    family(out, bg, columns(spot::kFader), bitmap::kFaderTrackMask, "fader-track-mask",
+           {{bitmap::kFaderTrack, "fader-track", faderTrack()}});
+    family(out, bg, columns({spot::kFader.x, spot::kFader.y, spot::kThumbW, spot::kThumbH}), bitmap::kFaderThumbMask,
+           "fader-thumb-mask", {{bitmap::kFaderThumb, "fader-thumb", faderThumb()}});
     knobStrip(out, bg);
-    family(out, bg, columns(kNoteDown), 199, "note-down-mask",
-           {{198, "note-down", noteButton(false, false)}, {197, "note-down-pressed", noteButton(false, true)}});
-    family(out, bg, columns(kNoteUp), 202, "note-up-mask",
-           {{201, "note-up", noteButton(true, false)}, {200, "note-up-pressed", noteButton(true, true)}});
+    family(out, bg, columns(spot::kNoteDown), bitmap::kNoteDownMask, "note-down-mask",
+           {{bitmap::kNoteDown, "note-down", noteButton(false, false)},
+            {bitmap::kNoteDownPressed, "note-down-pressed", noteButton(false, true)}});
+    family(out, bg, columns(spot::kNoteUp), bitmap::kNoteUpMask, "note-up-mask",
+           {{bitmap::kNoteUp, "note-up", noteButton(true, false)},
+            {bitmap::kNoteUpPressed, "note-up-pressed", noteButton(true, true)}});
     Spots choke, outs;
-    for (const Spot& s : kChoke)
+    for (const Spot& s : spot::kChoke)
         for (const Spot& c : columns(s)) choke.push_back(c);
-    for (const Spot& s : kOut)
+    for (const Spot& s : spot::kOut)
         for (const Spot& c : columns(s)) outs.push_back(c);
-    family(out, bg, choke, 206, "choke-mask",
-           {{207, "choke-off", chokeButton(Press::Off)},
-            {205, "choke-pressed", chokeButton(Press::Down)},
-            {208, "choke-on", chokeButton(Press::On)}});
-    family(out, bg, outs, 212, "out-mask",
-           {{213, "out-off", outButton(Press::Off)},
-            {211, "out-pressed", outButton(Press::Down)},
-            {214, "out-on", outButton(Press::On)}});
-    Spots muteSolo = columns(kMute);
-    for (const Spot& s : columns(kSolo)) muteSolo.push_back(s);
-    family(out, bg, muteSolo, 217, "mute-solo-mask",
-           {{219, "mute-off", muteSoloButton('M', Press::Off)},
-            {218, "mute-pressed", muteSoloButton('M', Press::Down)},
-            {220, "mute-on", muteSoloButton('M', Press::On)},
-            {222, "solo-off", muteSoloButton('S', Press::Off)},
-            {221, "solo-pressed", muteSoloButton('S', Press::Down)},
-            {223, "solo-on", muteSoloButton('S', Press::On)}});
-    family(out, bg, columns(kUnload), 225, "unload-mask",
-           {{224, "unload", unloadButton(false)}, {226, "unload-pressed", unloadButton(true)}});
+    family(out, bg, choke, bitmap::kChokeMask, "choke-mask",
+           {{bitmap::kChokeOff, "choke-off", chokeButton(Press::Off)},
+            {bitmap::kChokePressed, "choke-pressed", chokeButton(Press::Down)},
+            {bitmap::kChokeOn, "choke-on", chokeButton(Press::On)}});
+    family(out, bg, outs, bitmap::kOutMask, "out-mask",
+           {{bitmap::kOutOff, "out-off", outButton(Press::Off)},
+            {bitmap::kOutPressed, "out-pressed", outButton(Press::Down)},
+            {bitmap::kOutOn, "out-on", outButton(Press::On)}});
+    Spots muteSolo = columns(spot::kMute);
+    for (const Spot& s : columns(spot::kSolo)) muteSolo.push_back(s);
+    family(out, bg, muteSolo, bitmap::kMuteSoloMask, "mute-solo-mask",
+           {{bitmap::kMuteOff, "mute-off", muteSoloButton('M', Press::Off)},
+            {bitmap::kMutePressed, "mute-pressed", muteSoloButton('M', Press::Down)},
+            {bitmap::kMuteOn, "mute-on", muteSoloButton('M', Press::On)},
+            {bitmap::kSoloOff, "solo-off", muteSoloButton('S', Press::Off)},
+            {bitmap::kSoloPressed, "solo-pressed", muteSoloButton('S', Press::Down)},
+            {bitmap::kSoloOn, "solo-on", muteSoloButton('S', Press::On)}});
+    family(out, bg, columns(spot::kUnload), bitmap::kUnloadMask, "unload-mask",
+           {{bitmap::kUnload, "unload", unloadButton(false)}, {bitmap::kUnloadPressed, "unload-pressed", unloadButton(true)}});
     std::sort(out.bitmaps.begin(), out.bitmaps.end(), [](const Bitmap& a, const Bitmap& b) { return a.id < b.id; });
     return out;
 }
@@ -190,7 +193,7 @@ bool writeSheet(const std::string& path, const Output& out) {
     std::vector<std::pair<const Bitmap*, std::pair<int, int>>> placed;
     int x = 8, y = 8, rowHeight = 0;
     for (const Bitmap& b : out.bitmaps) {
-        if (b.id == 215) continue;
+        if (b.id == bitmap::kBackground) continue;
         int w = std::min(b.width, 288) * zoom, h = b.height * zoom;
         if (x + w > width) {
             x = 8;

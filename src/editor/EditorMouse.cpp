@@ -9,12 +9,12 @@ using namespace editor;
 
 namespace {
 
-const int kLoadCell = 76;  // each cell of the LOAD strip holds two pads' names
-
-bool inLoadStrip(int x, int y) { return x > 55 && x < 661 && y > 55 && y < 83; }
-bool inBankButtons(int y) { return y > 13 && y < 29; }
-bool onImport(int x, int y) { return inBankButtons(y) && x > 283 && x < 355; }
-bool onExport(int x, int y) { return inBankButtons(y) && x >= 355 && x < 430; }
+// The outermost pixels of the strip and of the bank buttons are their edges,
+// not theirs to click.
+bool inLoadStrip(int x, int y) { return x > kStripX0 && x < kStripX1 && y > kStripY0 && y < kStripY1; }
+bool inBankButtons(int y) { return y > kBankY0 && y < kBankY1; }
+bool onImport(int x, int y) { return inBankButtons(y) && x > kBankX0 && x < kBankSplit; }
+bool onExport(int x, int y) { return inBankButtons(y) && x >= kBankSplit && x < kBankX1; }
 
 // Window procedures pass the two 16-bit halves of the position unsigned; a
 // drag beyond the left or top edge is a small negative distance, not 65535.
@@ -26,7 +26,7 @@ int32_t clampNote(int32_t note) { return std::min<int32_t>(127, std::max<int32_t
 
 void InstrumentEditor::MouseDown(HWND, int x, int y) {
     if (inLoadStrip(x, y)) {
-        int pad = 2 * ((x - 55) / kLoadCell) + (y >= 69 ? 1 : 0);
+        int pad = 2 * ((x - kStripX0) / kCell) + (y >= kStripLowerY ? 1 : 0);
         m_captured = -1;
         // The file dialog is modal: no input reaches the editor until it
         // has been answered, here or at a later idle.
@@ -88,7 +88,7 @@ void InstrumentEditor::MouseUp(HWND, int x, int y) {
         int r = c->HitTest(x, y, true, true);
         if (i < kNoteDown || !r) continue;  // knobs and faders just let go
         marked = true;
-        if (r == 1 || r == 2) clicked(i);
+        if (r == hitClicked || r == hitClickedOn) clicked(i);
     }
     if (marked) WinPaint();
 }

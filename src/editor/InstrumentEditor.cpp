@@ -11,7 +11,12 @@ using namespace editor;
 
 namespace {
 
-const int kColumn = 38;  // pixels between two pads' columns
+static_assert(kColumns == kNumPads, "one column per pad");
+static_assert(bitmap::kKnobFrames == kKnobFrames, "the knob strip is cut as it was drawn");
+static_assert(spot::kPadNameEven.w == spot::kPadNameOdd.w && spot::kPadNameEven.h == spot::kPadNameOdd.h,
+              "every pad name is made by one factory");
+static_assert(kControlCount == 19 * kNumPads && kPanKnob - kVolumeFader == kNumPads && kSolo + kNumPads == kControlCount,
+              "families of one control per pad, one after the other");
 
 char kFace[] = "Arial";
 char kNoName[] = " < none > ";
@@ -30,7 +35,7 @@ CBaseControl* makeText(CStaticTextFactory* factory, int x, int y, char* text) {
 
 InstrumentEditor::InstrumentEditor(DrumInstrument* instrument)
     : PadEditor(instrument),
-      AppWindow(platform::gdi::thisModule(), kWidth, kHeight, kBackgroundId),
+      AppWindow(platform::gdi::thisModule(), kWidth, kHeight, bitmap::kBackground),
       m_rect{0, 0, kHeight, kWidth},
       m_controls(nullptr),
       m_captured(-1),
@@ -47,45 +52,60 @@ InstrumentEditor::InstrumentEditor(DrumInstrument* instrument)
 }
 
 void InstrumentEditor::createFactories() {
+    namespace id = bitmap;
     HINSTANCE module = platform::gdi::thisModule();
-    m_noteDownFactory = new (std::nothrow) CButtonFactory(module, 199, 199, 199, 198, 197, 198);
-    m_noteUpFactory = new (std::nothrow) CButtonFactory(module, 202, 202, 202, 201, 200, 201);
-    m_chokeFactory = new (std::nothrow) CButtonFactory(module, 206, 206, 206, 207, 205, 208);
-    m_outFactory = new (std::nothrow) CButtonFactory(module, 212, 212, 212, 213, 211, 214);
-    m_unloadFactory = new (std::nothrow) CButtonFactory(module, 225, 225, 225, 224, 226, 224);
-    m_muteFactory = new (std::nothrow) CButtonFactory(module, 217, 217, 217, 219, 218, 220);
-    m_soloFactory = new (std::nothrow) CButtonFactory(module, 217, 217, 217, 222, 221, 223);
-    m_faderFactory = new (std::nothrow) CFaderFactory(module, 196, 216, 203, 204, false);
-    m_knobFactory = new (std::nothrow) CKnobFactory(module, 210, 209, false);
-    m_nameTextFactory = new (std::nothrow) CStaticTextFactory(module, 13, kFace, 63, 12, 0xFFDD22);
-    m_noteTextFactory = new (std::nothrow) CStaticTextFactory(module, 13, kFace, 18, 15, 0x22FF55);
+    // One mask for all three states; images off, held, on.
+    auto buttons = [module](int mask, int off, int held, int on) {
+        return new (std::nothrow) CButtonFactory(module, mask, mask, mask, off, held, on);
+    };
+    m_noteDownFactory = buttons(id::kNoteDownMask, id::kNoteDown, id::kNoteDownPressed, id::kNoteDown);
+    m_noteUpFactory = buttons(id::kNoteUpMask, id::kNoteUp, id::kNoteUpPressed, id::kNoteUp);
+    m_chokeFactory = buttons(id::kChokeMask, id::kChokeOff, id::kChokePressed, id::kChokeOn);
+    m_outFactory = buttons(id::kOutMask, id::kOutOff, id::kOutPressed, id::kOutOn);
+    m_unloadFactory = buttons(id::kUnloadMask, id::kUnload, id::kUnloadPressed, id::kUnload);
+    m_muteFactory = buttons(id::kMuteSoloMask, id::kMuteOff, id::kMutePressed, id::kMuteOn);
+    m_soloFactory = buttons(id::kMuteSoloMask, id::kSoloOff, id::kSoloPressed, id::kSoloOn);
+    m_faderFactory = new (std::nothrow)
+        CFaderFactory(module, id::kFaderTrack, id::kFaderTrackMask, id::kFaderThumb, id::kFaderThumbMask, false);
+    m_knobFactory = new (std::nothrow) CKnobFactory(module, id::kKnobStrip, id::kKnobStripMask, false);
+    m_nameTextFactory = new (std::nothrow) CStaticTextFactory(module, kTextHeight, kFace, spot::kPadNameEven.w,
+                                                              spot::kPadNameEven.h, kPadNameColor);
+    m_noteTextFactory = new (std::nothrow) CStaticTextFactory(module, kTextHeight, kFace, spot::kNoteNumber.w,
+                                                              spot::kNoteNumber.h, kNoteNumberColor);
 }
 
 // One pad's column, in the order of the families.
 void InstrumentEditor::createControls(int p) {
     const int dx = kColumn * p;
     CBaseControl** c = m_controls + p;
-    c[kVolumeFader] = make(m_faderFactory, &CFaderFactory::CreateFader, 67 + dx, 296);
-    c[kPanKnob] = make(m_knobFactory, &CKnobFactory::CreateKnob, 61 + dx, 265);
-    c[kPitchKnob] = make(m_knobFactory, &CKnobFactory::CreateKnob, 61 + dx, 115);
-    c[kAmpDecayKnob] = make(m_knobFactory, &CKnobFactory::CreateKnob, 61 + dx, 145);
-    c[kPitchDecayKnob] = make(m_knobFactory, &CKnobFactory::CreateKnob, 61 + dx, 176);
-    c[kNoteDown] = make(m_noteDownFactory, &CButtonFactory::CreateMomentaryButton, 56 + dx, 95);
-    c[kNoteUp] = make(m_noteUpFactory, &CButtonFactory::CreateMomentaryButton, 83 + dx, 95);
-    c[kChokeOff] = make(m_chokeFactory, &CButtonFactory::CreateLatchingButton, 56 + dx, 205);
-    c[kChoke1] = make(m_chokeFactory, &CButtonFactory::CreateLatchingButton, 68 + dx, 205);
-    c[kChoke2] = make(m_chokeFactory, &CButtonFactory::CreateLatchingButton, 80 + dx, 205);
-    c[kOut1] = make(m_outFactory, &CButtonFactory::CreateLatchingButton, 58 + dx, 220);
-    c[kOut2] = make(m_outFactory, &CButtonFactory::CreateLatchingButton, 77 + dx, 220);
-    c[kOut3] = make(m_outFactory, &CButtonFactory::CreateLatchingButton, 58 + dx, 235);
-    c[kOut4] = make(m_outFactory, &CButtonFactory::CreateLatchingButton, 77 + dx, 235);
-    // Names share the LOAD strip in pairs: even pads on the upper line.
-    bool odd = p % 2;
-    c[kPadName] = makeText(m_nameTextFactory, (odd ? 18 : 65) + dx, odd ? 70 : 56, kNoName);
-    c[kNoteNumber] = makeText(m_noteTextFactory, 66 + dx, 98, kNoNote);
-    c[kUnload] = make(m_unloadFactory, &CButtonFactory::CreateMomentaryButton, 58 + dx, 84);
-    c[kMute] = make(m_muteFactory, &CButtonFactory::CreateLatchingButton, 56 + dx, 250);
-    c[kSolo] = make(m_soloFactory, &CButtonFactory::CreateLatchingButton, 75 + dx, 250);
+    auto fader = [&](const Spot& s) { return make(m_faderFactory, &CFaderFactory::CreateFader, s.x + dx, s.y); };
+    auto knob = [&](const Spot& s) { return make(m_knobFactory, &CKnobFactory::CreateKnob, s.x + dx, s.y); };
+    auto latching = [&](CButtonFactory* f, const Spot& s) {
+        return make(f, &CButtonFactory::CreateLatchingButton, s.x + dx, s.y);
+    };
+    auto momentary = [&](CButtonFactory* f, const Spot& s) {
+        return make(f, &CButtonFactory::CreateMomentaryButton, s.x + dx, s.y);
+    };
+    c[kVolumeFader] = fader(spot::kFader);
+    c[kPanKnob] = knob(spot::kPanKnob);
+    c[kPitchKnob] = knob(spot::kPitchKnob);
+    c[kAmpDecayKnob] = knob(spot::kAmpDecayKnob);
+    c[kPitchDecayKnob] = knob(spot::kPitchDecayKnob);
+    c[kNoteDown] = momentary(m_noteDownFactory, spot::kNoteDown);
+    c[kNoteUp] = momentary(m_noteUpFactory, spot::kNoteUp);
+    c[kChokeOff] = latching(m_chokeFactory, spot::kChoke[0]);
+    c[kChoke1] = latching(m_chokeFactory, spot::kChoke[1]);
+    c[kChoke2] = latching(m_chokeFactory, spot::kChoke[2]);
+    c[kOut1] = latching(m_outFactory, spot::kOut[0]);
+    c[kOut2] = latching(m_outFactory, spot::kOut[1]);
+    c[kOut3] = latching(m_outFactory, spot::kOut[2]);
+    c[kOut4] = latching(m_outFactory, spot::kOut[3]);
+    const Spot& name = p % 2 ? spot::kPadNameOdd : spot::kPadNameEven;
+    c[kPadName] = makeText(m_nameTextFactory, name.x + dx, name.y, kNoName);
+    c[kNoteNumber] = makeText(m_noteTextFactory, spot::kNoteNumber.x + dx, spot::kNoteNumber.y, kNoNote);
+    c[kUnload] = momentary(m_unloadFactory, spot::kUnload);
+    c[kMute] = latching(m_muteFactory, spot::kMute);
+    c[kSolo] = latching(m_soloFactory, spot::kSolo);
 }
 
 InstrumentEditor::~InstrumentEditor() {

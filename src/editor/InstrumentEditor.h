@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "editor/EditorGeometry.h"
 #include "instrument/PadEditor.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/ButtonsText.h"
@@ -39,10 +40,6 @@ enum Family {
     kSolo = 288,
     kControlCount = 304,
 };
-
-const int kWidth = 670;
-const int kHeight = 400;
-const int kBackgroundId = 215;
 
 }  // namespace editor
 

@@ -5,9 +5,14 @@
 #include <cstring>
 #include <new>
 
+#include "files/PadSettings.h"
+
 namespace {
 const VstInt32 kUniqueId = 0x4B333138;  // 'K318'
 }
+
+static_assert(kNumPads == kitformat::kPads, "the kit files hold every pad");
+static_assert(kPathSize == kitformat::kPathField, "a path fits the kit files' path field as it is");
 
 DrumInstrument::DrumInstrument(audioMasterCallback audioMaster)
     : EffectBaseExt(audioMaster, 1, 80), pads(nullptr), soloCount(0), bankPath(nullptr), audioBusy(0),
@@ -25,19 +30,10 @@ DrumInstrument::DrumInstrument(audioMasterCallback audioMaster)
     if (pads) {
         for (int i = 0; i < kNumPads; i++) {
             Pad& p = pads[i];
-            p.midiNote = 48 + i;
             p.samplePath = nullptr;
             p.sampleData = nullptr;
             p.sampleLength = 0;
-            p.output = 0;
-            p.choke = 0;
-            p.mute = 0;
-            p.solo = 0;
-            p.pitch = 0.5f;
-            p.pitchDecay = 0.0f;
-            p.ampDecay = 0.0f;
-            p.pan = 0.5f;
-            p.volume = 0.7f;
+            applyPadSettings(p, kitformat::defaultSettings(i));
         }
     }
     bankPath = static_cast<char*>(std::calloc(kPathSize, 1));

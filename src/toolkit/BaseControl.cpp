@@ -39,7 +39,7 @@ void CBaseControl::WClose() {
 
 float CBaseControl::GetState() { return 0.0f; }
 void CBaseControl::SetState(float, bool) {}
-int CBaseControl::HitTest(int, int, bool, bool) { return 0; }
+int CBaseControl::HitTest(int, int, bool, bool) { return hitNone; }
 void CBaseControl::Repaint() {}
 
 void CBaseControl::GetRegion(int* x, int* y, int* width, int* height) {

@@ -22,6 +22,15 @@ enum FactoryType {
     ftStaticText = 8,
 };
 
+// What HitTest reports for one event.
+enum HitResult {
+    hitTaken = -1,     // concerned, without a click or a new value
+    hitNone = 0,       // not concerned
+    hitClicked = 1,    // a momentary button clicked, a latching one clicked off
+    hitGrabbed = 1,    // a knob or fader taken for a drag
+    hitClickedOn = 2,  // a latching button clicked on
+};
+
 class KZ_EXPORT CBaseControl {
 public:
     CBaseControl(HINSTANCE hInstance, ControlType type);

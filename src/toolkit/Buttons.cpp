@@ -59,8 +59,8 @@ CLatchingButton::CLatchingButton(HINSTANCE hInstance, CButtonFactory* factory, i
       m_offImage(nullptr),
       m_downImage(nullptr),
       m_onImage(nullptr),
-      m_display(0),
-      m_latched(2) {
+      m_display(bdOff),
+      m_latched(bdOn) {
     m_x = x;
     m_y = y;
     takePictures(*this, factory);
@@ -72,12 +72,12 @@ CLatchingButton& CLatchingButton::operator=(const CLatchingButton& other) = defa
 CLatchingButton::~CLatchingButton() = default;
 
 float CLatchingButton::GetState() {
-    int shown = m_display == 1 ? m_latched : m_display;
-    return shown == 0 ? -0.1f : 1.1f;
+    int shown = m_display == bdPressed ? m_latched : m_display;
+    return shown == bdOff ? -0.1f : 1.1f;
 }
 
 void CLatchingButton::SetState(float state, bool) {
-    int wanted = static_cast<double>(state) < 0.1 ? 0 : 2;
+    int wanted = static_cast<double>(state) < 0.1 ? bdOff : bdOn;
     if (m_display == wanted) return;
     m_display = wanted;
     m_latched = wanted;
@@ -85,33 +85,33 @@ void CLatchingButton::SetState(float state, bool) {
 }
 
 int CLatchingButton::HitTest(int x, int y, bool release, bool leftButton) {
-    if (!m_open || !leftButton) return 0;
+    if (!m_open || !leftButton) return hitNone;
     bool in = toolkit::inside(*this, x, y);
     if (release) {
         if (in) {
-            m_display = m_latched == 0 ? 2 : 0;
+            m_display = m_latched == bdOff ? bdOn : bdOff;
             m_dirty = true;
-            return m_display == 0 ? 1 : 2;
+            return m_display == bdOff ? hitClicked : hitClickedOn;
         }
-        if (m_display == 1) {
+        if (m_display == bdPressed) {
             m_display = m_latched;
             m_dirty = true;
         }
-        return -1;
+        return hitTaken;
     }
-    if (!in) return 0;
+    if (!in) return hitNone;
     // A second press without a release keeps the state to return to.
-    if (m_display != 1) m_latched = m_display;
-    m_display = 1;
+    if (m_display != bdPressed) m_latched = m_display;
+    m_display = bdPressed;
     m_dirty = true;
-    return -1;
+    return hitTaken;
 }
 
 void CLatchingButton::Repaint() {
     if (!toolkit::beginRepaint(*this)) return;
-    if (m_display == 1)
+    if (m_display == bdPressed)
         drawPair(*this, m_downMask, m_downImage);
-    else if (m_display == 2)
+    else if (m_display == bdOn)
         drawPair(*this, m_onMask, m_onImage);
     else
         drawPair(*this, m_offMask, m_offImage);
@@ -125,7 +125,7 @@ CMomentaryButton::CMomentaryButton(HINSTANCE hInstance, CButtonFactory* factory,
       m_offImage(nullptr),
       m_downImage(nullptr),
       m_onImage(nullptr),
-      m_display(0) {
+      m_display(bdRest) {
     m_x = x;
     m_y = y;
     takePictures(*this, factory);
@@ -142,27 +142,27 @@ float CMomentaryButton::GetState() { return CBaseControl::GetState(); }
 void CMomentaryButton::SetState(float state, bool flag) { CBaseControl::SetState(state, flag); }
 
 int CMomentaryButton::HitTest(int x, int y, bool release, bool leftButton) {
-    if (!m_open || !leftButton) return 0;
+    if (!m_open || !leftButton) return hitNone;
     bool in = toolkit::inside(*this, x, y);
     if (release) {
-        if (in && m_display == 1) {
-            m_display = 0;
+        if (in && m_display == bdPressed) {
+            m_display = bdRest;
             m_dirty = true;
-            return 1;
+            return hitClicked;
         }
-        if (m_display != 0) m_dirty = true;
-        m_display = 0;
-        return -1;
+        if (m_display != bdRest) m_dirty = true;
+        m_display = bdRest;
+        return hitTaken;
     }
-    if (!in) return 0;
-    m_display = 1;
+    if (!in) return hitNone;
+    m_display = bdPressed;
     m_dirty = true;
-    return -1;
+    return hitTaken;
 }
 
 void CMomentaryButton::Repaint() {
     if (!toolkit::beginRepaint(*this)) return;
-    if (m_display == 1)
+    if (m_display == bdPressed)
         drawPair(*this, m_downMask, m_downImage);
     else
         drawPair(*this, m_onMask, m_onImage);

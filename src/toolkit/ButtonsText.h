@@ -27,8 +27,17 @@ public:
     HBITMAP m_onImage;
 };
 
-// Display states: 0 off, 1 pressed (held), 2 on. A click toggles; a press
-// released outside restores the state from before the press.
+// What a button shows (m_display). A momentary button at rest shows its on
+// pictures.
+enum ButtonDisplay {
+    bdOff = 0,
+    bdRest = 0,
+    bdPressed = 1,  // held
+    bdOn = 2,
+};
+
+// Display states: off, pressed, on. A click toggles; a press released
+// outside restores the state from before the press.
 class KZ_EXPORT CLatchingButton : public CBaseControl {
 public:
     CLatchingButton(HINSTANCE hInstance, CButtonFactory* factory, int x, int y);
@@ -38,7 +47,7 @@ public:
     // -0.1 off, 1.1 on; while held, the state from before the press.
     float GetState() override;
     void SetState(float state, bool flag) override;
-    // 0 not concerned, -1 concerned without a new value, 1 clicked off, 2 clicked on.
+    // hitNone, hitTaken (no new value), hitClicked (now off) or hitClickedOn.
     int HitTest(int x, int y, bool release, bool leftButton) override;
     void Repaint() override;
 
@@ -52,8 +61,8 @@ public:
     int m_latched;
 };
 
-// Display states: 0 at rest (the on pictures), 1 pressed. A press and a
-// release inside it is a click.
+// Display states: at rest (the on pictures), pressed. A press and a release
+// inside it is a click.
 class KZ_EXPORT CMomentaryButton : public CBaseControl {
 public:
     CMomentaryButton(HINSTANCE hInstance, CButtonFactory* factory, int x, int y);
@@ -62,7 +71,7 @@ public:
     ~CMomentaryButton() override;
     float GetState() override;
     void SetState(float state, bool flag) override;
-    // 0 not concerned, -1 concerned without a click, 1 click.
+    // hitNone, hitTaken (no click) or hitClicked.
     int HitTest(int x, int y, bool release, bool leftButton) override;
     void Repaint() override;
 

@@ -26,16 +26,16 @@ void setStateOf(C& c, float state) {
 
 template <class C>
 int grab(C& c, int x, int y, bool release, bool leftButton) {
-    if (!c.m_open) return 0;
+    if (!c.m_open) return hitNone;
     if (release && leftButton) {
         c.m_dragging = false;
-        return 0;
+        return hitNone;
     }
-    if (!leftButton || !toolkit::inside(c, x, y)) return 0;
+    if (!leftButton || !toolkit::inside(c, x, y)) return hitNone;
     c.m_dragging = true;
     c.m_lastX = x;
     c.m_lastY = y;
-    return 1;
+    return hitGrabbed;
 }
 
 // rangeScale: pointer travel for the whole range, in multiples of the
@@ -69,7 +69,7 @@ CKnobFactory::CKnobFactory(HINSTANCE hInstance, int imageId, int maskId, bool ho
     m_mask = toolkit::loadInto(*this, 1, maskId);
     int width = 0;
     toolkit::bitmapSize(m_image, &width, &m_height);
-    m_width = width / 64;
+    m_width = width / kKnobFrames;
 }
 
 CKnobFactory::CKnobFactory(const CKnobFactory& other) = default;
@@ -104,7 +104,8 @@ float CKnob::MouseDrag(int x, int y) { return drag(*this, x, y, 2.0f); }
 
 void CKnob::Repaint() {
     if (!toolkit::beginRepaint(*this)) return;
-    int frame = static_cast<int>(clamped((1.0 - m_position) * 63.0, 63.0));
+    const double last = kKnobFrames - 1;
+    int frame = static_cast<int>(clamped((1.0 - m_position) * last, last));
     toolkit::MaskedDraw(m_memDC).draw(m_mask, m_image, m_x, m_y, m_width, m_height, frame * m_width, 0);
     m_dirty = false;
 }

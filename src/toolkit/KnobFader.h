@@ -9,6 +9,10 @@
 class CKnob;
 class CFader;
 
+// A knob's strip holds this many frames side by side, from the lowest
+// position to the highest.
+const int kKnobFrames = 64;
+
 class KZ_EXPORT CKnobFactory : public CBaseFactory {
 public:
     CKnobFactory(HINSTANCE hInstance, int imageId, int maskId, bool horizontal);

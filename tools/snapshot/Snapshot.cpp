@@ -58,6 +58,11 @@ int main(int argc, char** argv) {
     ERect* rect = nullptr;
     dispatch(effect, effEditGetRect, 0, &rect);
     int width = rect ? rect->right - rect->left : 0, height = rect ? rect->bottom - rect->top : 0;
+    if (width != editor::kWidth || height != editor::kHeight) {
+        dispatch(effect, effClose);
+        return fail("the editor reports " + std::to_string(width) + "x" + std::to_string(height) + ", its panel is " +
+                    std::to_string(editor::kWidth) + "x" + std::to_string(editor::kHeight));
+    }
     bool opened = dispatch(effect, effEditOpen, 0, nullptr) == 1;
     HWND window = static_cast<InstrumentEditor*>(instrument->padEditor())->m_hWnd;
     bool written = opened && platform::gdi::writeClientPng(window, argv[1]);
