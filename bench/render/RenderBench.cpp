@@ -1,10 +1,10 @@
 // Sixteen voices on all four pairs, decays on, pitches off 0.5, in blocks of
-// 64, 256 and 1024 frames: the instrument's renderer against the plain frame
-// loop, measured in the same run.
+// 64, 256 and 1024 frames: the instrument's renderer on each instruction set
+// this processor has, against the plain frame loop, measured in the same run.
 //
-// Prints: render: <ns> ns/voice-frame, <x> x realtime (16 voices at 44100 Hz),
-//         <r> x the straightforward loop
-// (--detail adds one line per block size).
+// Prints, per path: render: <ns> ns/voice-frame, <x> x realtime (16 voices at
+//         44100 Hz), <r> x the straightforward loop (<path>)
+// (--detail adds one line per path and block size).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -14,7 +14,9 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "instrument/RenderPath.h"
 #include "support/AudioKit.h"
 #include "support/StraightRender.h"
 
@@ -59,7 +61,8 @@ Kit& kit() {
     return k;
 }
 
-void renderFast(benchmark::State& state, int frames) {
+void renderFast(benchmark::State& state, RenderPath path, int frames) {
+    useRenderPath(path);
     Kit& k = kit();
     std::copy(k.start, k.start + kNumVoices, k.instrument.voices);
     for (auto _ : state) {
@@ -81,7 +84,8 @@ void renderStraight(benchmark::State& state, int frames) {
 }
 
 // The two renderers must agree before their speeds are worth comparing.
-bool sameOutput() {
+bool sameOutput(RenderPath path) {
+    useRenderPath(path);
     Kit& k = kit();
     audiokit::Outputs fast(kMaxBlock), plain(kMaxBlock);
     Voice voices[kNumVoices];
@@ -120,14 +124,21 @@ double nsPerVoiceFrame(double blockNs, int frames) { return blockNs / (kNumVoice
 int main(int argc, char** argv) {
     bool detail = false;
     for (int i = 1; i < argc; i++) detail = detail || std::strcmp(argv[i], "--detail") == 0;
-    if (!sameOutput()) {
-        std::printf("render: output differs from the straightforward loop\n");
-        return 1;
+    std::vector<RenderPath> paths;
+    for (int i = 0; i < kNumRenderPaths; i++)
+        if (renderPathSupported(static_cast<RenderPath>(i))) paths.push_back(static_cast<RenderPath>(i));
+    for (RenderPath path : paths) {
+        if (!sameOutput(path)) {
+            std::printf("render: output differs from the straightforward loop (%s)\n", renderPathName(path));
+            return 1;
+        }
     }
     for (int frames : kBlockSizes) {
         const std::string size = std::to_string(frames);
-        benchmark::RegisterBenchmark(("fast/" + size).c_str(), renderFast, frames)
-            ->Unit(benchmark::kNanosecond)->MinTime(0.1)->Repetitions(5);
+        for (RenderPath path : paths)
+            benchmark::RegisterBenchmark((std::string(renderPathName(path)) + "/" + size).c_str(), renderFast, path,
+                                         frames)
+                ->Unit(benchmark::kNanosecond)->MinTime(0.1)->Repetitions(5);
         benchmark::RegisterBenchmark(("straight/" + size).c_str(), renderStraight, frames)
             ->Unit(benchmark::kNanosecond)->MinTime(0.1)->Repetitions(5);
     }
@@ -136,17 +147,23 @@ int main(int argc, char** argv) {
     Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
 
-    double fast = 0.0, plain = 0.0;
-    for (int frames : kBlockSizes) {
-        const std::string size = std::to_string(frames);
-        const double f = nsPerVoiceFrame(collector.best["fast/" + size], frames);
-        const double p = nsPerVoiceFrame(collector.best["straight/" + size], frames);
-        if (detail) std::printf("render/%d: %.2f ns/voice-frame, straightforward %.2f\n", frames, f, p);
-        fast += f / 3.0;
-        plain += p / 3.0;
+    double plain = 0.0;
+    for (int frames : kBlockSizes)
+        plain += nsPerVoiceFrame(collector.best["straight/" + std::to_string(frames)], frames) / 3.0;
+    for (RenderPath path : paths) {
+        double fast = 0.0;
+        for (int frames : kBlockSizes) {
+            const std::string name = renderPathName(path);
+            const double f = nsPerVoiceFrame(collector.best[name + "/" + std::to_string(frames)], frames);
+            const double p = nsPerVoiceFrame(collector.best["straight/" + std::to_string(frames)], frames);
+            if (detail)
+                std::printf("render/%s/%d: %.2f ns/voice-frame, straightforward %.2f\n", name.c_str(), frames, f, p);
+            fast += f / 3.0;
+        }
+        const double realtime = 1e9 / (fast * kNumVoices * 44100.0);
+        std::printf("render: %.2f ns/voice-frame, %.0f x realtime (16 voices at 44100 Hz), %.2f x the straightforward "
+                    "loop (%s)\n",
+                    fast, realtime, plain / fast, renderPathName(path));
     }
-    const double realtime = 1e9 / (fast * kNumVoices * 44100.0);
-    std::printf("render: %.2f ns/voice-frame, %.0f x realtime (16 voices at 44100 Hz), %.2f x the straightforward loop\n",
-                fast, realtime, plain / fast);
     return 0;
 }

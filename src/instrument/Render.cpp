@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "instrument/DrumInstrument.h"
-#include "instrument/VoiceRender.h"
+#include "instrument/RenderPath.h"
 
 // The replacing form clears the host's buffers even while a load holds the
 // voices back: the host gets silence, never what its buffers held before.
@@ -19,14 +19,6 @@ void DrumInstrument::process(float**, float** outputs, VstInt32 sampleFrames) {
     audioBusy.store(0);
 }
 
-// A slot whose pair is missing a buffer is skipped and keeps its state.
 void DrumInstrument::renderVoices(float** outputs, VstInt32 sampleFrames) {
-    for (int i = 0; i < kNumVoices; i++) {
-        Voice& v = voices[i];
-        if (!v.active || !v.sampleData || v.output < 0 || v.output >= kNumOutputs / 2) continue;
-        float* left = outputs[2 * v.output];
-        float* right = outputs[2 * v.output + 1];
-        if (!left || !right) continue;
-        renderVoice(v, left, right, sampleFrames);
-    }
+    renderVoiceTable(voices, outputs, sampleFrames);
 }

@@ -3,6 +3,8 @@
 namespace {
 const double kGainFloor = 0.0001;
 const double kRateFloor = 0.01;
+// Whole numbers up to this size step by 1.0 exactly in a float.
+const float kExactWhole = 16777216.0f;
 }  // namespace
 
 // Every operation below is a 32-bit float operation in a fixed order, so the
@@ -21,13 +23,7 @@ void renderVoice(Voice& voice, float* left, float* right, int frames) {
     float position = voice.position;
     uint8_t active = 1;
 
-    // The start offset: the position moves by whole frames, nothing sounds.
-    int j = 0;
-    while (j < frames && position < 1.0f) {
-        position += 1.0f;
-        j++;
-    }
-    for (; j < frames; j++) {
+    for (int j = runStartOffset(position, frames); j < frames; j++) {
         const int n = static_cast<int>(position);
         const float f = position - static_cast<float>(n);
         const float* x = data + n - 1;
@@ -47,12 +43,42 @@ void renderVoice(Voice& voice, float* left, float* right, int frames) {
             break;
         }
     }
-    if (gainLeft < kGainFloor && gainRight < kGainFloor) active = 0;
-    if (rate < kRateFloor) active = 0;
 
     voice.gainLeft = gainLeft;
     voice.gainRight = gainRight;
     voice.rate = rate;
     voice.position = position;
-    voice.active = active;
+    voice.active = activeAfterBlock(voice, active);
+}
+
+bool voiceOutputs(const Voice& voice, float** outputs, float** left, float** right) {
+    if (!voice.active || !voice.sampleData || voice.output < 0 || voice.output >= kNumOutputs / 2) return false;
+    *left = outputs[2 * voice.output];
+    *right = outputs[2 * voice.output + 1];
+    return *left && *right;
+}
+
+// A whole-numbered position (every position the note handler sets) jumps in
+// one step; the sum is exact, so it equals the frame-by-frame additions.
+int runStartOffset(float& position, int frames) {
+    if (frames > 0 && position < 1.0f && position >= -kExactWhole) {
+        const int whole = static_cast<int>(position);
+        if (static_cast<float>(whole) == position) {
+            const int wait = 1 - whole < frames ? 1 - whole : frames;
+            position = static_cast<float>(whole + wait);
+            return wait;
+        }
+    }
+    int j = 0;
+    while (j < frames && position < 1.0f) {
+        position += 1.0f;
+        j++;
+    }
+    return j;
+}
+
+uint8_t activeAfterBlock(const Voice& voice, uint8_t active) {
+    if (voice.gainLeft < kGainFloor && voice.gainRight < kGainFloor) return 0;
+    if (voice.rate < kRateFloor) return 0;
+    return active;
 }

@@ -1,4 +1,5 @@
-// One voice rendered into its output pair for one block.
+// One voice rendered into its output pair for one block, and the per-voice
+// steps every renderer of the voice table shares.
 #pragma once
 
 #include "instrument/Pad.h"
@@ -8,3 +9,16 @@
 // at least four sample frames, a start position of at most 0, a rate and
 // rate factor of at least 0.
 void renderVoice(Voice& voice, float* left, float* right, int frames);
+
+// The voice's output pair when the slot sounds in this block; false for a
+// free slot, one without a sample and one whose pair lacks a buffer (such a
+// slot is skipped and keeps its state).
+bool voiceOutputs(const Voice& voice, float** outputs, float** left, float** right);
+
+// Runs the start offset on `position` for at most `frames` frames: +1.0 per
+// frame while it is below 1.0. Returns the number of frames it took.
+int runStartOffset(float& position, int frames);
+
+// The end-of-block tests on the gains and the rate: `active` as the frame
+// loop left it, cleared when the voice has faded or slowed below its floor.
+uint8_t activeAfterBlock(const Voice& voice, uint8_t active);
