@@ -484,8 +484,8 @@ TEST_F(Editor, UnloadButtonEmptiesItsPad) {
 }
 
 TEST_F(Editor, SnapshotShowsThePanelAndTheControls) {
-    std::string path = ::testing::TempDir() + "kz318-editor.png";
-    EXPECT_TRUE(platform::gdi::writeClientPng(ui->m_hWnd, path.c_str()));
+    testsupport::TempFolder folder;
+    EXPECT_TRUE(platform::gdi::writeClientPng(ui->m_hWnd, (folder / "editor.png").c_str()));
     // The name strip is black behind the texts; a name paints in its colour.
     HDC dc = GetDC(ui->m_hWnd);
     int yellow = 0;
