@@ -58,6 +58,9 @@ int stage(int base, const void* format, const WaveFormat& target, const void* da
 
 }  // namespace
 
+static int convertReleasing(const void* sourceFormat, const void* data, uint32_t dataSize, uint8_t** pcm,
+                            uint32_t* pcmBytes, uint8_t** release);
+
 int readWaveFile(const char* fileName, float** outSamples, uint32_t* outLength) {
     uint8_t* format = static_cast<uint8_t*>(std::calloc(kFormatBufferSize, 1));
     if (!format) return kWaveOutOfMemory;
@@ -68,7 +71,7 @@ int readWaveFile(const char* fileName, float** outSamples, uint32_t* outLength) 
     platform::riffClose(file);
     uint8_t* pcm = nullptr;
     uint32_t pcmBytes = 0;
-    if (result == kWaveOk) result = convertToMono16(format, data, dataSize, &pcm, &pcmBytes);
+    if (result == kWaveOk) result = convertReleasing(format, data, dataSize, &pcm, &pcmBytes, &data);
     std::free(data);
     std::free(format);
     if (result == kWaveOk) result = toFloats(pcm, pcmBytes, outSamples, outLength);
@@ -78,6 +81,14 @@ int readWaveFile(const char* fileName, float** outSamples, uint32_t* outLength) 
 
 int convertToMono16(const void* sourceFormat, const void* data, uint32_t dataSize, uint8_t** pcm,
                     uint32_t* pcmBytes) {
+    return convertReleasing(sourceFormat, data, dataSize, pcm, pcmBytes, nullptr);
+}
+
+// As convertToMono16; *release (the caller's copy of data, when not null) is
+// freed and cleared as soon as the conversion no longer reads it, which keeps
+// the peak of a long file's load low.
+static int convertReleasing(const void* sourceFormat, const void* data, uint32_t dataSize, uint8_t** pcm,
+                            uint32_t* pcmBytes, uint8_t** release) {
     Pcm16 narrowed{};
     switch (narrowToPcm16(sourceFormat, data, dataSize, &narrowed)) {
         case Narrowing::kNotNeeded:
@@ -86,6 +97,10 @@ int convertToMono16(const void* sourceFormat, const void* data, uint32_t dataSiz
             sourceFormat = &narrowed.format;
             data = narrowed.data;
             dataSize = narrowed.bytes;
+            if (release) {
+                std::free(*release);
+                *release = nullptr;
+            }
             break;
         case Narrowing::kUnusable:
             return kConvertNoSuggestion;
@@ -100,6 +115,10 @@ int convertToMono16(const void* sourceFormat, const void* data, uint32_t dataSiz
     if (platform::suggestPcm(sourceFormat, &intermediate))
         result = stage(kConvertStage1, sourceFormat, intermediate, data, dataSize, &middle, &middleBytes);
     std::free(narrowed.data);
+    if (release) {
+        std::free(*release);
+        *release = nullptr;
+    }
     if (result == 0) result = stage(kConvertStage2, &intermediate, target, middle, middleBytes, pcm, pcmBytes);
     std::free(middle);
     return result;
