@@ -41,7 +41,9 @@ wavetest::Bytes testFile() {
     return wavetest::wave(f, wavetest::samples(frames, 3));
 }
 
-double now() { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+double now() {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 double median(std::vector<double> times) {
     std::sort(times.begin(), times.end());
@@ -90,8 +92,8 @@ int main() {
     std::remove(in.c_str());
     std::remove(out.c_str());
     if (!soxRan) {
-        std::printf("load: %.1f ms for 60 s of 48 kHz 24-bit stereo, %.0f x realtime, sox did not run\n",
-                    median(ours), kSeconds * 1000.0 / median(ours));
+        std::printf("load: %.1f ms for 60 s of 48 kHz 24-bit stereo, %.0f x realtime, sox did not run\n", median(ours),
+                    kSeconds * 1000.0 / median(ours));
         return 1;
     }
     std::printf("load: %.1f ms for 60 s of 48 kHz 24-bit stereo, %.0f x realtime, %.1f x sox\n", median(ours),

@@ -96,8 +96,9 @@ int main() {
         longest.push_back(held);
     }
     int worst = *std::max_element(longest.begin(), longest.end());
-    std::printf("restore: longest silence %d blocks of 64 frames (%.1f ms) while 16 pads of 5 s 48 kHz 24-bit "
-                "stereo load (restore %.0f ms, worst of %d)\n",
-                worst, worst * kBlock * 1000.0 / 44100, restoreMs / kRuns, kRuns);
+    std::printf(
+        "restore: longest silence %d blocks of 64 frames (%.1f ms) while 16 pads of 5 s 48 kHz 24-bit "
+        "stereo load (restore %.0f ms, worst of %d)\n",
+        worst, worst * kBlock * 1000.0 / 44100, restoreMs / kRuns, kRuns);
     return 0;
 }

@@ -138,9 +138,13 @@ int main(int argc, char** argv) {
         for (RenderPath path : paths)
             benchmark::RegisterBenchmark((std::string(renderPathName(path)) + "/" + size).c_str(), renderFast, path,
                                          frames)
-                ->Unit(benchmark::kNanosecond)->MinTime(0.1)->Repetitions(5);
+                ->Unit(benchmark::kNanosecond)
+                ->MinTime(0.1)
+                ->Repetitions(5);
         benchmark::RegisterBenchmark(("straight/" + size).c_str(), renderStraight, frames)
-            ->Unit(benchmark::kNanosecond)->MinTime(0.1)->Repetitions(5);
+            ->Unit(benchmark::kNanosecond)
+            ->MinTime(0.1)
+            ->Repetitions(5);
     }
     int benchArgc = 1;
     benchmark::Initialize(&benchArgc, argv);
@@ -161,9 +165,10 @@ int main(int argc, char** argv) {
             fast += f / 3.0;
         }
         const double realtime = 1e9 / (fast * kNumVoices * 44100.0);
-        std::printf("render: %.2f ns/voice-frame, %.0f x realtime (16 voices at 44100 Hz), %.2f x the straightforward "
-                    "loop (%s)\n",
-                    fast, realtime, plain / fast, renderPathName(path));
+        std::printf(
+            "render: %.2f ns/voice-frame, %.0f x realtime (16 voices at 44100 Hz), %.2f x the straightforward "
+            "loop (%s)\n",
+            fast, realtime, plain / fast, renderPathName(path));
     }
     return 0;
 }

@@ -17,8 +17,7 @@ void cap(Canvas& c, float x0, float y0, float x1, float y1, float r, Color top, 
     Box all{x0 - 1, y0 - 1, x1 + 1, y1 + 1};
     c.fill(all, roundRect(x0, y0, x1, y1, r), shadow);
     c.fill(all, roundRect(x0 + 0.5f, y0 + 0.5f, x1 - 0.5f, y1 - 0.5f, r - 0.5f), vertical(y0, top, y1, bottom));
-    if (raised)
-        c.fill(all, rect(x0 + r, y0 + 0.5f, x1 - r, y0 + 1.5f), mix(top, hex(0xFFFFFF), 0.18f));
+    if (raised) c.fill(all, rect(x0 + r, y0 + 0.5f, x1 - r, y0 + 1.5f), mix(top, hex(0xFFFFFF), 0.18f));
 }
 
 // A cap as a button shows it: sunk and darker while held.

@@ -70,7 +70,8 @@ void checkPanel(const Canvas& bg, const Spots& spots, const Canvas& picture, int
                 const Pixel& q = bg.at(s.x + x, s.y + y);
                 worst = std::max({worst, std::fabs(p.c.r - q.c.r), std::fabs(p.c.g - q.c.g), std::fabs(p.c.b - q.c.b)});
             }
-    if (worst > 2.0f / 255) std::fprintf(stderr, "warning: panel differs under edges (%.3f) at %d,%d\n", worst, spots[0].x, spots[0].y);
+    if (worst > 2.0f / 255)
+        std::fprintf(stderr, "warning: panel differs under edges (%.3f) at %d,%d\n", worst, spots[0].x, spots[0].y);
 }
 
 std::vector<unsigned> imageOf(const Canvas& bg, Spot at, const Canvas& picture, const std::vector<bool>& mask) {
@@ -172,7 +173,8 @@ Output drawAll() {
             {bitmap::kSoloPressed, "solo-pressed", muteSoloButton('S', Press::Down)},
             {bitmap::kSoloOn, "solo-on", muteSoloButton('S', Press::On)}});
     family(out, bg, columns(spot::kUnload), bitmap::kUnloadMask, "unload-mask",
-           {{bitmap::kUnload, "unload", unloadButton(false)}, {bitmap::kUnloadPressed, "unload-pressed", unloadButton(true)}});
+           {{bitmap::kUnload, "unload", unloadButton(false)},
+            {bitmap::kUnloadPressed, "unload-pressed", unloadButton(true)}});
     std::sort(out.bitmaps.begin(), out.bitmaps.end(), [](const Bitmap& a, const Bitmap& b) { return a.id < b.id; });
     return out;
 }

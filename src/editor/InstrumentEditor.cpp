@@ -15,7 +15,8 @@ static_assert(kColumns == kNumPads, "one column per pad");
 static_assert(bitmap::kKnobFrames == kKnobFrames, "the knob strip is cut as it was drawn");
 static_assert(spot::kPadNameEven.w == spot::kPadNameOdd.w && spot::kPadNameEven.h == spot::kPadNameOdd.h,
               "every pad name is made by one factory");
-static_assert(kControlCount == 19 * kNumPads && kPanKnob - kVolumeFader == kNumPads && kSolo + kNumPads == kControlCount,
+static_assert(kControlCount == 19 * kNumPads && kPanKnob - kVolumeFader == kNumPads &&
+                  kSolo + kNumPads == kControlCount,
               "families of one control per pad, one after the other");
 
 char kFace[] = "Arial";
@@ -44,7 +45,7 @@ InstrumentEditor::InstrumentEditor(DrumInstrument* instrument)
       m_stale(false),
       m_disabledForLoad(false) {
     createFactories();
-    m_controls = new (std::nothrow) CBaseControl* [kControlCount]();
+    m_controls = new (std::nothrow) CBaseControl*[kControlCount]();
     if (m_controls)
         for (int p = 0; p < kNumPads; p++) createControls(p);
     m_instrument = instrument;
@@ -68,10 +69,10 @@ void InstrumentEditor::createFactories() {
     m_faderFactory = new (std::nothrow)
         CFaderFactory(module, id::kFaderTrack, id::kFaderTrackMask, id::kFaderThumb, id::kFaderThumbMask, false);
     m_knobFactory = new (std::nothrow) CKnobFactory(module, id::kKnobStrip, id::kKnobStripMask, false);
-    m_nameTextFactory = new (std::nothrow) CStaticTextFactory(module, kTextHeight, kFace, spot::kPadNameEven.w,
-                                                              spot::kPadNameEven.h, kPadNameColor);
-    m_noteTextFactory = new (std::nothrow) CStaticTextFactory(module, kTextHeight, kFace, spot::kNoteNumber.w,
-                                                              spot::kNoteNumber.h, kNoteNumberColor);
+    m_nameTextFactory = new (std::nothrow)
+        CStaticTextFactory(module, kTextHeight, kFace, spot::kPadNameEven.w, spot::kPadNameEven.h, kPadNameColor);
+    m_noteTextFactory = new (std::nothrow)
+        CStaticTextFactory(module, kTextHeight, kFace, spot::kNoteNumber.w, spot::kNoteNumber.h, kNoteNumberColor);
 }
 
 // One pad's column, in the order of the families.

@@ -69,7 +69,9 @@ public:
     void MouseMove(HWND hwnd, int x, int y) override;
 
     // The control at index i (null when it could not be made).
-    CBaseControl* control(int i) const { return m_controls && i >= 0 && i < editor::kControlCount ? m_controls[i] : nullptr; }
+    CBaseControl* control(int i) const {
+        return m_controls && i >= 0 && i < editor::kControlCount ? m_controls[i] : nullptr;
+    }
 
     ERect m_rect;
     CBaseControl** m_controls;

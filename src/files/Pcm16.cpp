@@ -16,8 +16,7 @@ struct Layout {
 };
 
 // The GUID of a PCM or float subformat after its two-byte format tag.
-const uint8_t kSubformatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                                    0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+const uint8_t kSubformatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 const unsigned kSubformatOffset = 24;
 const unsigned kExtensibleExtra = 22;
 
@@ -100,8 +99,13 @@ Narrowing narrowToPcm16(const void* format, const void* data, uint32_t bytes, Pc
     int16_t* pcm = static_cast<int16_t*>(std::malloc(samples ? samples * 2 : 1));
     if (!pcm) return Narrowing::kOutOfMemory;
     narrow(static_cast<const uint8_t*>(data), samples, layout, pcm);
-    out->format = {platform::kFormatPcm, f.channels, f.samplesPerSec, f.samplesPerSec * f.channels * 2u,
-                   uint16_t(f.channels * 2), 16, 0};
+    out->format = {platform::kFormatPcm,
+                   f.channels,
+                   f.samplesPerSec,
+                   f.samplesPerSec * f.channels * 2u,
+                   uint16_t(f.channels * 2),
+                   16,
+                   0};
     out->data = reinterpret_cast<uint8_t*>(pcm);
     out->bytes = uint32_t(samples * 2);
     return Narrowing::kDone;

@@ -79,8 +79,7 @@ int readWaveFile(const char* fileName, float** outSamples, uint32_t* outLength) 
     return result;
 }
 
-int convertToMono16(const void* sourceFormat, const void* data, uint32_t dataSize, uint8_t** pcm,
-                    uint32_t* pcmBytes) {
+int convertToMono16(const void* sourceFormat, const void* data, uint32_t dataSize, uint8_t** pcm, uint32_t* pcmBytes) {
     return convertReleasing(sourceFormat, data, dataSize, pcm, pcmBytes, nullptr);
 }
 
@@ -91,8 +90,7 @@ static int convertReleasing(const void* sourceFormat, const void* data, uint32_t
                             uint32_t* pcmBytes, uint8_t** release) {
     Pcm16 narrowed{};
     switch (narrowToPcm16(sourceFormat, data, dataSize, &narrowed)) {
-        case Narrowing::kNotNeeded:
-            break;
+        case Narrowing::kNotNeeded: break;
         case Narrowing::kDone:
             sourceFormat = &narrowed.format;
             data = narrowed.data;
@@ -102,10 +100,8 @@ static int convertReleasing(const void* sourceFormat, const void* data, uint32_t
                 *release = nullptr;
             }
             break;
-        case Narrowing::kUnusable:
-            return kConvertNoSuggestion;
-        case Narrowing::kOutOfMemory:
-            return kWaveOutOfMemory;
+        case Narrowing::kUnusable: return kConvertNoSuggestion;
+        case Narrowing::kOutOfMemory: return kWaveOutOfMemory;
     }
     WaveFormat intermediate{}, target{platform::kFormatPcm, 1, 44100, 88200, 2, 16, 0};
     intermediate.formatTag = platform::kFormatPcm;

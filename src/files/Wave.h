@@ -33,5 +33,4 @@ int readWaveFile(const char* fileName, float** outSamples, uint32_t* outLength);
 // Converts dataSize bytes described by sourceFormat (a WAVEFORMATEX with its
 // extra bytes) to 16-bit mono PCM at 44100 Hz; on success (0) *pcm is a new
 // malloc'd buffer of *pcmBytes bytes.
-int convertToMono16(const void* sourceFormat, const void* data, uint32_t dataSize, uint8_t** pcm,
-                    uint32_t* pcmBytes);
+int convertToMono16(const void* sourceFormat, const void* data, uint32_t dataSize, uint8_t** pcm, uint32_t* pcmBytes);

@@ -6,8 +6,7 @@ namespace {
 
 EffectBase* objectOf(AEffect* e) { return static_cast<EffectBase*>(e->object); }
 
-VstIntPtr VSTCALL dispatchEntry(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                float opt) {
+VstIntPtr VSTCALL dispatchEntry(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     EffectBase* object = objectOf(e);
     VstIntPtr result = 0;
     // An exception must never unwind into the host, which may not even be
@@ -151,47 +150,47 @@ bool EffectBase::isOutputConnected(VstInt32 output) { return callHost(audioMaste
 VstIntPtr EffectBase::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     VstIntPtr answer = 0;
     switch (opcode) {
-    case effOpen: open(); break;
-    case effClose: close(); break;
-    case effSetProgram:
-        if (value < numPrograms) setProgram(static_cast<VstInt32>(value));
-        break;
-    case effGetProgram: answer = getProgram(); break;
-    case effSetProgramName: setProgramName(static_cast<char*>(ptr)); break;
-    case effGetProgramName: getProgramName(static_cast<char*>(ptr)); break;
-    case effGetParamLabel: getParameterLabel(index, static_cast<char*>(ptr)); break;
-    case effGetParamDisplay: getParameterDisplay(index, static_cast<char*>(ptr)); break;
-    case effGetParamName: getParameterName(index, static_cast<char*>(ptr)); break;
-    case effGetVu: answer = static_cast<VstIntPtr>(static_cast<VstInt32>(getVu() * 32767.0)); break;
-    case effSetSampleRate: setSampleRate(opt); break;
-    case effSetBlockSize: setBlockSize(static_cast<VstInt32>(value)); break;
-    case effMainsChanged:
-        if (value == 0)
-            suspend();
-        else
-            resume();
-        break;
-    case effEditGetRect:
-        if (editor) {
-            ERect** rect = static_cast<ERect**>(ptr);
-            answer = editor->getRect(rect);
-            // Some hosts take 0 for "no size" and give the editor one of their own.
-            if (rect && *rect) answer = 1;
-        }
-        break;
-    case effEditOpen:
-        if (editor) answer = editor->open(ptr);
-        break;
-    case effEditClose:
-        if (editor) editor->close();
-        break;
-    case effEditIdle:
-        if (editor) editor->idle();
-        break;
-    case effIdentify: answer = 0x4E764566; break;  // 'NvEf'
-    case effGetChunk: answer = getChunk(static_cast<void**>(ptr), index != 0); break;
-    case effSetChunk: answer = setChunk(ptr, static_cast<VstInt32>(value), index != 0); break;
-    default: break;
+        case effOpen: open(); break;
+        case effClose: close(); break;
+        case effSetProgram:
+            if (value < numPrograms) setProgram(static_cast<VstInt32>(value));
+            break;
+        case effGetProgram: answer = getProgram(); break;
+        case effSetProgramName: setProgramName(static_cast<char*>(ptr)); break;
+        case effGetProgramName: getProgramName(static_cast<char*>(ptr)); break;
+        case effGetParamLabel: getParameterLabel(index, static_cast<char*>(ptr)); break;
+        case effGetParamDisplay: getParameterDisplay(index, static_cast<char*>(ptr)); break;
+        case effGetParamName: getParameterName(index, static_cast<char*>(ptr)); break;
+        case effGetVu: answer = static_cast<VstIntPtr>(static_cast<VstInt32>(getVu() * 32767.0)); break;
+        case effSetSampleRate: setSampleRate(opt); break;
+        case effSetBlockSize: setBlockSize(static_cast<VstInt32>(value)); break;
+        case effMainsChanged:
+            if (value == 0)
+                suspend();
+            else
+                resume();
+            break;
+        case effEditGetRect:
+            if (editor) {
+                ERect** rect = static_cast<ERect**>(ptr);
+                answer = editor->getRect(rect);
+                // Some hosts take 0 for "no size" and give the editor one of their own.
+                if (rect && *rect) answer = 1;
+            }
+            break;
+        case effEditOpen:
+            if (editor) answer = editor->open(ptr);
+            break;
+        case effEditClose:
+            if (editor) editor->close();
+            break;
+        case effEditIdle:
+            if (editor) editor->idle();
+            break;
+        case effIdentify: answer = 0x4E764566; break;  // 'NvEf'
+        case effGetChunk: answer = getChunk(static_cast<void**>(ptr), index != 0); break;
+        case effSetChunk: answer = setChunk(ptr, static_cast<VstInt32>(value), index != 0); break;
+        default: break;
     }
     return answer;
 }

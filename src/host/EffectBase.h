@@ -64,8 +64,7 @@ public:
 
 protected:
     // Calls the host with this effect's record; null host gives 0.
-    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     void setFlag(VstInt32 bit, bool state);
 
     float sampleRate;

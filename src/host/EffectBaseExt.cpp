@@ -7,46 +7,46 @@ VstIntPtr lowByte(bool b) { return static_cast<VstIntPtr>(static_cast<unsigned c
 VstIntPtr EffectBaseExt::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     VstInt32 v = static_cast<VstInt32>(value);
     switch (opcode) {
-    case effProcessEvents: return processEvents(static_cast<VstEvents*>(ptr));
-    case effCanBeAutomated: return canParameterBeAutomated(index) ? 1 : 0;
-    case effString2Parameter: return string2parameter(index, static_cast<char*>(ptr)) ? 1 : 0;
-    case effGetNumProgramCategories: return getNumCategories();
-    case effGetProgramNameIndexed: return getProgramNameIndexed(v, index, static_cast<char*>(ptr)) ? 1 : 0;
-    case effCopyProgram: return copyProgram(index) ? 1 : 0;
-    case effConnectInput: inputConnected(index, value != 0); return 1;
-    case effConnectOutput: outputConnected(index, value != 0); return 1;
-    case effGetInputProperties: return getInputProperties(index, static_cast<VstPinProperties*>(ptr)) ? 1 : 0;
-    case effGetOutputProperties: return getOutputProperties(index, static_cast<VstPinProperties*>(ptr)) ? 1 : 0;
-    case effGetPlugCategory: return getPlugCategory();
-    case effGetCurrentPosition: return reportCurrentPosition();
-    case effGetDestinationBuffer: return reinterpret_cast<VstIntPtr>(reportDestinationBuffer());
-    case effOfflineNotify: return lowByte(offlineNotify(static_cast<VstAudioFile*>(ptr), v, index != 0));
-    case effOfflinePrepare: return lowByte(offlinePrepare(static_cast<VstOfflineTask*>(ptr), v));
-    case effOfflineRun: return lowByte(offlineRun(static_cast<VstOfflineTask*>(ptr), v));
-    case effProcessVarIo: return processVariableIo(static_cast<VstVariableIo*>(ptr)) ? 1 : 0;
-    case effSetSpeakerArrangement:
-        return setSpeakerArrangement(reinterpret_cast<VstSpeakerArrangement*>(value),
-                                     static_cast<VstSpeakerArrangement*>(ptr))
-                   ? 1
-                   : 0;
-    case effSetBlockSizeAndSampleRate: setBlockSizeAndSampleRate(v, opt); return 1;
-    case effSetBypass: return setBypass(value != 0) ? 1 : 0;
-    case effGetEffectName: return getEffectName(static_cast<char*>(ptr)) ? 1 : 0;
-    case effGetErrorText: return getErrorText(static_cast<char*>(ptr)) ? 1 : 0;
-    case effGetVendorString: return getVendorString(static_cast<char*>(ptr)) ? 1 : 0;
-    case effGetProductString: return getProductString(static_cast<char*>(ptr)) ? 1 : 0;
-    case effGetVendorVersion: return getVendorVersion();
-    case effVendorSpecific: return vendorSpecific(index, value, ptr, opt);
-    case effCanDo: return canDo(static_cast<char*>(ptr));
-    case effGetTailSize: return getGetTailSize();
-    case effIdle: return fxIdle();
-    case effGetIcon: return reinterpret_cast<VstIntPtr>(getIcon());
-    case effSetViewPosition: return setViewPosition(index, v) ? 1 : 0;
-    case effGetParameterProperties:
-        return getParameterProperties(index, static_cast<VstParameterProperties*>(ptr)) ? 1 : 0;
-    case effKeysRequired: return keysRequired() ? 0 : 1;
-    case effGetVstVersion: return getVstVersion();
-    default: return EffectBase::dispatcher(opcode, index, value, ptr, opt);
+        case effProcessEvents: return processEvents(static_cast<VstEvents*>(ptr));
+        case effCanBeAutomated: return canParameterBeAutomated(index) ? 1 : 0;
+        case effString2Parameter: return string2parameter(index, static_cast<char*>(ptr)) ? 1 : 0;
+        case effGetNumProgramCategories: return getNumCategories();
+        case effGetProgramNameIndexed: return getProgramNameIndexed(v, index, static_cast<char*>(ptr)) ? 1 : 0;
+        case effCopyProgram: return copyProgram(index) ? 1 : 0;
+        case effConnectInput: inputConnected(index, value != 0); return 1;
+        case effConnectOutput: outputConnected(index, value != 0); return 1;
+        case effGetInputProperties: return getInputProperties(index, static_cast<VstPinProperties*>(ptr)) ? 1 : 0;
+        case effGetOutputProperties: return getOutputProperties(index, static_cast<VstPinProperties*>(ptr)) ? 1 : 0;
+        case effGetPlugCategory: return getPlugCategory();
+        case effGetCurrentPosition: return reportCurrentPosition();
+        case effGetDestinationBuffer: return reinterpret_cast<VstIntPtr>(reportDestinationBuffer());
+        case effOfflineNotify: return lowByte(offlineNotify(static_cast<VstAudioFile*>(ptr), v, index != 0));
+        case effOfflinePrepare: return lowByte(offlinePrepare(static_cast<VstOfflineTask*>(ptr), v));
+        case effOfflineRun: return lowByte(offlineRun(static_cast<VstOfflineTask*>(ptr), v));
+        case effProcessVarIo: return processVariableIo(static_cast<VstVariableIo*>(ptr)) ? 1 : 0;
+        case effSetSpeakerArrangement:
+            return setSpeakerArrangement(reinterpret_cast<VstSpeakerArrangement*>(value),
+                                         static_cast<VstSpeakerArrangement*>(ptr))
+                       ? 1
+                       : 0;
+        case effSetBlockSizeAndSampleRate: setBlockSizeAndSampleRate(v, opt); return 1;
+        case effSetBypass: return setBypass(value != 0) ? 1 : 0;
+        case effGetEffectName: return getEffectName(static_cast<char*>(ptr)) ? 1 : 0;
+        case effGetErrorText: return getErrorText(static_cast<char*>(ptr)) ? 1 : 0;
+        case effGetVendorString: return getVendorString(static_cast<char*>(ptr)) ? 1 : 0;
+        case effGetProductString: return getProductString(static_cast<char*>(ptr)) ? 1 : 0;
+        case effGetVendorVersion: return getVendorVersion();
+        case effVendorSpecific: return vendorSpecific(index, value, ptr, opt);
+        case effCanDo: return canDo(static_cast<char*>(ptr));
+        case effGetTailSize: return getGetTailSize();
+        case effIdle: return fxIdle();
+        case effGetIcon: return reinterpret_cast<VstIntPtr>(getIcon());
+        case effSetViewPosition: return setViewPosition(index, v) ? 1 : 0;
+        case effGetParameterProperties:
+            return getParameterProperties(index, static_cast<VstParameterProperties*>(ptr)) ? 1 : 0;
+        case effKeysRequired: return keysRequired() ? 0 : 1;
+        case effGetVstVersion: return getVstVersion();
+        default: return EffectBase::dispatcher(opcode, index, value, ptr, opt);
     }
 }
 
@@ -87,9 +87,7 @@ VstInt32 EffectBaseExt::willProcessReplacing() {
 VstInt32 EffectBaseExt::getCurrentProcessLevel() {
     return static_cast<VstInt32>(callHost(audioMasterGetCurrentProcessLevel));
 }
-VstInt32 EffectBaseExt::getAutomationState() {
-    return static_cast<VstInt32>(callHost(audioMasterGetAutomationState));
-}
+VstInt32 EffectBaseExt::getAutomationState() { return static_cast<VstInt32>(callHost(audioMasterGetAutomationState)); }
 bool EffectBaseExt::offlineRead(VstOfflineTask* task, VstInt32 option, bool readSource) {
     return callHost(audioMasterOfflineRead, readSource, option, task) != 0;
 }
@@ -105,15 +103,9 @@ void EffectBaseExt::setOutputSampleRate(float rate) { callHost(audioMasterSetOut
 bool EffectBaseExt::getSpeakerArrangement(VstSpeakerArrangement** input, VstSpeakerArrangement** output) {
     return callHost(audioMasterGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(input), output) != 0;
 }
-bool EffectBaseExt::getHostVendorString(char* text) {
-    return callHost(audioMasterGetVendorString, 0, 0, text) != 0;
-}
-bool EffectBaseExt::getHostProductString(char* text) {
-    return callHost(audioMasterGetProductString, 0, 0, text) != 0;
-}
-VstInt32 EffectBaseExt::getHostVendorVersion() {
-    return static_cast<VstInt32>(callHost(audioMasterGetVendorVersion));
-}
+bool EffectBaseExt::getHostVendorString(char* text) { return callHost(audioMasterGetVendorString, 0, 0, text) != 0; }
+bool EffectBaseExt::getHostProductString(char* text) { return callHost(audioMasterGetProductString, 0, 0, text) != 0; }
+VstInt32 EffectBaseExt::getHostVendorVersion() { return static_cast<VstInt32>(callHost(audioMasterGetVendorVersion)); }
 VstIntPtr EffectBaseExt::hostVendorSpecific(VstInt32 a, VstIntPtr b, void* ptr, float f) {
     return callHost(audioMasterVendorSpecific, a, b, ptr, f);
 }

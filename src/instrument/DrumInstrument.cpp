@@ -15,8 +15,13 @@ static_assert(kNumPads == kitformat::kPads, "the kit files hold every pad");
 static_assert(kPathSize == kitformat::kPathField, "a path fits the kit files' path field as it is");
 
 DrumInstrument::DrumInstrument(audioMasterCallback audioMaster)
-    : EffectBaseExt(audioMaster, 1, 80), pads(nullptr), soloCount(0), bankPath(nullptr), audioBusy(0),
-      voices(nullptr), loading(0) {
+    : EffectBaseExt(audioMaster, 1, 80),
+      pads(nullptr),
+      soloCount(0),
+      bankPath(nullptr),
+      audioBusy(0),
+      voices(nullptr),
+      loading(0) {
     pads = new (std::nothrow) Pad[kNumPads];
     voices = new (std::nothrow) Voice[kNumVoices];
     setNumInputs(0);

@@ -16,12 +16,9 @@ bool processorHas(RenderPath path) {
     __builtin_cpu_init();
     switch (path) {
         case RenderPath::kScalar:
-        case RenderPath::kSse2:
-            return true;
-        case RenderPath::kAvx2:
-            return __builtin_cpu_supports("avx2");
-        case RenderPath::kAvx512:
-            return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512f");
+        case RenderPath::kSse2: return true;
+        case RenderPath::kAvx2: return __builtin_cpu_supports("avx2");
+        case RenderPath::kAvx512: return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512f");
     }
     return false;
 #else
@@ -83,18 +80,10 @@ RenderPath useRenderPath(RenderPath wanted) {
 void renderVoiceTable(Voice* voices, float** outputs, int frames) {
     switch (currentRenderPath()) {
 #ifdef KZ_RENDER_X86
-        case RenderPath::kAvx512:
-            renderTableAvx512(voices, outputs, frames);
-            return;
-        case RenderPath::kAvx2:
-            renderTableAvx2(voices, outputs, frames);
-            return;
-        case RenderPath::kSse2:
-            renderTableSse2(voices, outputs, frames);
-            return;
+        case RenderPath::kAvx512: renderTableAvx512(voices, outputs, frames); return;
+        case RenderPath::kAvx2: renderTableAvx2(voices, outputs, frames); return;
+        case RenderPath::kSse2: renderTableSse2(voices, outputs, frames); return;
 #endif
-        default:
-            renderScalar(voices, outputs, frames);
-            return;
+        default: renderScalar(voices, outputs, frames); return;
     }
 }

@@ -11,7 +11,7 @@
 namespace platform {
 
 struct FileDialog {
-    const char* filter;      // pairs of NUL-terminated texts, ended by an extra NUL
+    const char* filter;  // pairs of NUL-terminated texts, ended by an extra NUL
     const char* title;
     const char* initialDir;  // may be empty
     bool save;               // save dialog: asks before replacing an existing file

@@ -110,8 +110,8 @@ void CKnob::Repaint() {
     m_dirty = false;
 }
 
-CFaderFactory::CFaderFactory(HINSTANCE hInstance, int trackImageId, int trackMaskId, int thumbImageId,
-                             int thumbMaskId, bool horizontal)
+CFaderFactory::CFaderFactory(HINSTANCE hInstance, int trackImageId, int trackMaskId, int thumbImageId, int thumbMaskId,
+                             bool horizontal)
     : CBaseFactory(ftFader, 4),
       m_trackImage(nullptr),
       m_trackMask(nullptr),

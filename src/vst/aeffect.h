@@ -17,12 +17,11 @@ typedef intptr_t VstIntPtr;
 
 struct AEffect;
 
-typedef VstIntPtr(VSTCALL* audioMasterCallback)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                VstIntPtr value, void* ptr, float opt);
-typedef VstIntPtr(VSTCALL* AEffectDispatcherProc)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                  VstIntPtr value, void* ptr, float opt);
-typedef void(VSTCALL* AEffectProcessProc)(AEffect* effect, float** inputs, float** outputs,
-                                          VstInt32 sampleFrames);
+typedef VstIntPtr(VSTCALL* audioMasterCallback)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                void* ptr, float opt);
+typedef VstIntPtr(VSTCALL* AEffectDispatcherProc)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                  void* ptr, float opt);
+typedef void(VSTCALL* AEffectProcessProc)(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);
 typedef void(VSTCALL* AEffectSetParameterProc)(AEffect* effect, VstInt32 index, float value);
 typedef float(VSTCALL* AEffectGetParameterProc)(AEffect* effect, VstInt32 index);
 

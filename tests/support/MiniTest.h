@@ -84,9 +84,9 @@ inline int runAll(const char* filter = "") {
 
 #define MT_CAT2(a, b) a##b
 #define MT_CAT(a, b) MT_CAT2(a, b)
-#define TEST_CASE(name)                                                      \
-    static void name();                                                      \
-    static minitest::Registrar MT_CAT(registrar_, name)(#name, &name);      \
+#define TEST_CASE(name)                                                \
+    static void name();                                                \
+    static minitest::Registrar MT_CAT(registrar_, name)(#name, &name); \
     static void name()
 #define CHECK(cond) minitest::check(static_cast<bool>(cond), #cond, __FILE__, __LINE__)
 #define CHECK_EQ(a, b) minitest::checkEq((a), (b), #a " == " #b, __FILE__, __LINE__)

@@ -24,7 +24,6 @@ struct HostCall {
 extern VstIntPtr versionAnswer;
 extern std::vector<HostCall> calls;
 
-VstIntPtr VSTCALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                               float opt);
+VstIntPtr VSTCALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
 }  // namespace testhost

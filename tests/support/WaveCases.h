@@ -98,13 +98,17 @@ inline std::vector<LayoutCase> layoutCases() {
     unknown.tag = 0x1234;
     unknown.withExtraSize = true;
     Format strangeSub = extensible(1, 16, 0x55);
-    Bytes truncatedFmt = Bytes{'R', 'I', 'F', 'F', 100, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0};
+    Bytes truncatedFmt =
+        Bytes{'R', 'I', 'F', 'F', 100, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 1, 0};
     Bytes shortImaFmt = fmtBody(imaFormat(2));
     shortImaFmt[16] = 0xF4;  // extra size 500, two bytes present
     shortImaFmt[17] = 0x01;
     return {
         {"plain 16-bit file", riff("WAVE", fmt + data), kWaveOk},
-        {"other chunks before, between and after", riff("WAVE", chunk("LIST", Bytes(7, 'x')) + fmt + chunk("fact", Bytes(4, 0)) + data + chunk("cue ", Bytes(5, 1))), kWaveOk},
+        {"other chunks before, between and after",
+         riff("WAVE",
+              chunk("LIST", Bytes(7, 'x')) + fmt + chunk("fact", Bytes(4, 0)) + data + chunk("cue ", Bytes(5, 1))),
+         kWaveOk},
         {"odd-sized chunk ahead of fmt is padded", riff("WAVE", chunk("junk", Bytes(3, 0xAB)) + fmt + data), kWaveOk},
         {"second RIFF is the WAVE one", riff("AVI ", chunk("junk", Bytes(4, 0))) + riff("WAVE", fmt + data), kWaveOk},
         {"data ahead of fmt", riff("WAVE", data + fmt), kWaveNoData},
@@ -129,12 +133,17 @@ inline std::vector<LayoutCase> layoutCases() {
         {"zero bytes between fmt and data", riff("WAVE", fmt + Bytes(8, 0) + data), kWaveNoData},
         {"control character in a chunk id", riff("WAVE", chunk("ju\tk", Bytes(2, 0)) + fmt + data), kWaveNoFormat},
         {"byte above 0x7E in a chunk id", riff("WAVE", chunk("jun\x7F", Bytes(2, 0)) + fmt + data), kWaveNoFormat},
-        {"chunk id below 0x20 ahead of the RIFF", chunk("\x1Funk", Bytes(4, 0)) + riff("WAVE", fmt + data), kWaveNoRiff},
+        {"chunk id below 0x20 ahead of the RIFF", chunk("\x1Funk", Bytes(4, 0)) + riff("WAVE", fmt + data),
+         kWaveNoRiff},
         {"printable ids at both ends of the range", riff("WAVE", chunk(" ~ ~", Bytes(1, 0)) + fmt + data), kWaveOk},
-        {"data header running past the end of the RIFF", riff("WAVE", fmt + data, int64_t(4 + fmt.size() + 4)), kWaveNoData},
-        {"chunk size that wraps past 4 GB ahead of fmt", riff("WAVE", chunk("junk", Bytes(4, 0), 0xFFFFFFF8) + fmt + data), kWaveNoFormat},
-        {"empty chunks up to the limit ahead of fmt", riff("WAVE", emptyChunks(platform::kMaxChunksPerSearch - 1) + fmt + data), kWaveOk},
-        {"more empty chunks than the limit ahead of fmt", riff("WAVE", emptyChunks(platform::kMaxChunksPerSearch) + fmt + data), kWaveNoFormat},
+        {"data header running past the end of the RIFF", riff("WAVE", fmt + data, int64_t(4 + fmt.size() + 4)),
+         kWaveNoData},
+        {"chunk size that wraps past 4 GB ahead of fmt",
+         riff("WAVE", chunk("junk", Bytes(4, 0), 0xFFFFFFF8) + fmt + data), kWaveNoFormat},
+        {"empty chunks up to the limit ahead of fmt",
+         riff("WAVE", emptyChunks(platform::kMaxChunksPerSearch - 1) + fmt + data), kWaveOk},
+        {"more empty chunks than the limit ahead of fmt",
+         riff("WAVE", emptyChunks(platform::kMaxChunksPerSearch) + fmt + data), kWaveNoFormat},
     };
 }
 
@@ -155,7 +164,8 @@ inline std::vector<HugeCase> hugeCases() {
         {"RIFF WAVE header, then zeros", riff("WAVE", Bytes(), twoGiB - 8), twoGiB, kWaveNoFormat},
         {"RIFF WAVE header declaring 4 GB, then zeros", riff("WAVE", Bytes(), 0xFFFFFFFF), twoGiB, kWaveNoFormat},
         {"fmt, then zeros", riff("WAVE", fmt, twoGiB - 8), twoGiB, kWaveNoData},
-        {"data declaring more than the file holds", riff("WAVE", fmt + chunk("data", Bytes(), 0xFFFFFFF0), twoGiB - 8), twoGiB, kWaveShortData},
+        {"data declaring more than the file holds", riff("WAVE", fmt + chunk("data", Bytes(), 0xFFFFFFF0), twoGiB - 8),
+         twoGiB, kWaveShortData},
     };
 }
 
@@ -189,14 +199,31 @@ inline std::vector<SampleCase> sampleCases() {
     return {
         {"16-bit mono", wave(Format{}, samples(signal, 2)), expected},
         {"16-bit stereo, equal channels", wave(stereo16, samples(stereo, 2)), expected, OnWindows::kSimilar},
-        {"16-bit stereo, opposite channels", wave(stereo16, samples(std::vector<int>{1000, -1000, 32767, -32767}, 2)), {0, 0}},
-        {"24-bit rounds to nearest", wave(pcm24, samples(std::vector<int>{0x7FFFFF, -0x800000, 0x80, 0x7F, -129, -128, 0x123456}, 3)), {32767, -32768, 1, 0, -1, 0, 0x1234}},
-        {"32-bit rounds to nearest", wave(pcm32, samples(std::vector<int64_t>{0x7FFFFFFF, -0x80000000LL, 0x8000, 0x7FFF, 0x12345678}, 4)), {32767, -32768, 1, 0, 0x1234}},
-        {"float clamps and rounds", wave(float32, floats(std::vector<float>{1.0f, -1.0f, 1.5f, -3.0f, nan, 0.5f, float(half), float(-half), 32767.0f / 32768})), {32767, -32768, 32767, -32768, 0, 16384, 1, 0, 32767}},
-        {"double", wave(float64, floats(std::vector<double>{-1.0, 0.25, 1e300, 1.0 / 32768})), {-32768, 8192, 32767, 1}},
+        {"16-bit stereo, opposite channels",
+         wave(stereo16, samples(std::vector<int>{1000, -1000, 32767, -32767}, 2)),
+         {0, 0}},
+        {"24-bit rounds to nearest",
+         wave(pcm24, samples(std::vector<int>{0x7FFFFF, -0x800000, 0x80, 0x7F, -129, -128, 0x123456}, 3)),
+         {32767, -32768, 1, 0, -1, 0, 0x1234}},
+        {"32-bit rounds to nearest",
+         wave(pcm32, samples(std::vector<int64_t>{0x7FFFFFFF, -0x80000000LL, 0x8000, 0x7FFF, 0x12345678}, 4)),
+         {32767, -32768, 1, 0, 0x1234}},
+        {"float clamps and rounds",
+         wave(float32, floats(std::vector<float>{1.0f, -1.0f, 1.5f, -3.0f, nan, 0.5f, float(half), float(-half),
+                                                 32767.0f / 32768})),
+         {32767, -32768, 32767, -32768, 0, 16384, 1, 0, 32767}},
+        {"double",
+         wave(float64, floats(std::vector<double>{-1.0, 0.25, 1e300, 1.0 / 32768})),
+         {-32768, 8192, 32767, 1}},
         {"8-bit unsigned", wave(pcm8, samples(std::vector<int>{0, 255, 128, 129}, 1)), {-32768, 32512, 0, 256}},
-        {"extensible 16-bit, four equal channels", wave(extensible(4, 16, 1), samples(std::vector<int>{-32768, -32768, -32768, -32768, 7, 7, 7, 7}, 2)), {-32768, 7}, OnWindows::kRefused},
-        {"extensible float stereo", wave(extensible(2, 32, 3), floats(std::vector<float>{0.5f, 0.5f, -1.0f, -1.0f})), {16384, -32768}, OnWindows::kSimilar},
+        {"extensible 16-bit, four equal channels",
+         wave(extensible(4, 16, 1), samples(std::vector<int>{-32768, -32768, -32768, -32768, 7, 7, 7, 7}, 2)),
+         {-32768, 7},
+         OnWindows::kRefused},
+        {"extensible float stereo",
+         wave(extensible(2, 32, 3), floats(std::vector<float>{0.5f, 0.5f, -1.0f, -1.0f})),
+         {16384, -32768},
+         OnWindows::kSimilar},
         {"extensible 24-bit", wave(extensible(1, 24, 1), samples(std::vector<int>{0x7FFFFF, 0x100}, 3)), {32767, 1}},
         {"extensible 8-bit", wave(extensible(1, 8, 1), samples(std::vector<int>{0, 200}, 1)), {-32768, 18432}},
         {"two frames", wave(Format{}, samples(std::vector<int>{5, -5}, 2)), {5, -5}},
@@ -219,7 +246,9 @@ inline std::vector<CorpusEntry> readManifest(const std::string& dir) {
         std::istringstream fields(line);
         std::string windows;
         if (!(fields >> e.file >> e.mode >> e.reference >> e.tolerance >> e.slack >> windows)) continue;
-        e.windows = windows == "similar" ? OnWindows::kSimilar : windows == "refused" ? OnWindows::kRefused : OnWindows::kSame;
+        e.windows = windows == "similar"   ? OnWindows::kSimilar
+                    : windows == "refused" ? OnWindows::kRefused
+                                           : OnWindows::kSame;
         entries.push_back(e);
     }
     return entries;
@@ -242,7 +271,8 @@ inline std::string checkCorpusEntry(const std::string& dir, const CorpusEntry& e
     if (!d.allExact) return "floats are not 16-bit values / 32768";
     if (ref.empty()) return "no reference samples";
     long lengthDiff = long(d.values.size()) - long(ref.size());
-    if (std::labs(lengthDiff) > e.slack) return (why << d.values.size() << " frames, expected " << ref.size(), why.str());
+    if (std::labs(lengthDiff) > e.slack)
+        return (why << d.values.size() << " frames, expected " << ref.size(), why.str());
     size_t n = std::min(d.values.size(), ref.size());
     if (e.mode == "exact") {
         for (size_t i = 0; i < n; i++)
@@ -270,7 +300,8 @@ inline std::string checkSimilar(const std::string& dir, const CorpusEntry& e) {
     std::ostringstream why;
     if (d.result != 0) return (why << "result " << d.result, why.str());
     long lengthDiff = long(d.values.size()) - long(ref.size());
-    if (std::labs(lengthDiff) > e.slack) return (why << d.values.size() << " frames, expected " << ref.size(), why.str());
+    if (std::labs(lengthDiff) > e.slack)
+        return (why << d.values.size() << " frames, expected " << ref.size(), why.str());
     size_t n = std::min(d.values.size(), ref.size());
     double best = -1;
     for (int lag = -64; lag <= 64; lag++) {

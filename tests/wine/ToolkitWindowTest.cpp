@@ -51,8 +51,8 @@ HWND makeParent() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "KzWineParent";
     RegisterClassExA(&wc);
-    HWND parent = CreateWindowExA(0, "KzWineParent", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 720, 480,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
+    HWND parent = CreateWindowExA(0, "KzWineParent", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 720, 480, nullptr,
+                                  nullptr, wc.hInstance, nullptr);
     return parent;
 }
 

@@ -100,12 +100,8 @@ TEST_CASE(sox_corpus_decodes) {
     CHECK(entries.size() >= 20);
     for (const CorpusEntry& e : entries) {
         switch (e.windows) {
-            case OnWindows::kSame:
-                note(CHECK_STR(checkCorpusEntry(corpus, e).c_str(), ""), e.file);
-                break;
-            case OnWindows::kSimilar:
-                note(CHECK_STR(checkSimilar(corpus, e).c_str(), ""), e.file);
-                break;
+            case OnWindows::kSame: note(CHECK_STR(checkCorpusEntry(corpus, e).c_str(), ""), e.file); break;
+            case OnWindows::kSimilar: note(CHECK_STR(checkSimilar(corpus, e).c_str(), ""), e.file); break;
             case OnWindows::kRefused:
                 note(CHECK(conversionFailure(decode(corpus + "/" + e.file).result)), e.file);
                 break;

@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
         if (vsthost::dispatch(e, effGetOutputProperties, i, 0, &pin)) std::printf("%s ", pin.label);
     }
     char canDo[] = "receiveVstMidiEvent";
-    std::printf("\n  canDo    receiveVstMidiEvent = %d\n", static_cast<int>(vsthost::dispatch(e, effCanDo, 0, 0, canDo)));
+    std::printf("\n  canDo    receiveVstMidiEvent = %d\n",
+                static_cast<int>(vsthost::dispatch(e, effCanDo, 0, 0, canDo)));
     vsthost::dispatch(e, effClose);
     return 0;
 }

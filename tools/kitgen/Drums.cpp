@@ -8,9 +8,7 @@ namespace kitgen {
 namespace {
 
 // A short band of noise for the stick or beater contact.
-double contact(Rng& rng, Biquad& band, double t, double tau) {
-    return band(rng.uniform()) * decay(t, tau);
-}
+double contact(Rng& rng, Biquad& band, double t, double tau) { return band(rng.uniform()) * decay(t, tau); }
 
 }  // namespace
 
@@ -35,11 +33,11 @@ std::vector<double> kick() {
 namespace {
 
 struct SnareVoice {
-    double hz;           // fundamental of the head
-    double bodyTau;      // ring of the lowest mode
+    double hz;       // fundamental of the head
+    double bodyTau;  // ring of the lowest mode
     double wireLevel, wireTau, wireTail;
     double crackLevel, crackHz;
-    double rimLevel;     // metallic ring of a rim shot, 0 for a plain hit
+    double rimLevel;  // metallic ring of a rim shot, 0 for a plain hit
     std::uint64_t seed;
 };
 
@@ -64,8 +62,8 @@ std::vector<double> snareFrom(const SnareVoice& v) {
         double wireEnv = attack(t, 0.0008) * ((1.0 - v.wireTail) * decay(t, v.wireTau) + v.wireTail * decay(t, 0.18));
         wires *= wireEnv * (0.7 + 0.6 * std::fabs(body));
         double ring = v.rimLevel * (rim[0](1730.0) + 0.6 * rim[1](2870.0)) * decay(t, 0.03);
-        double x = 0.9 * body * attack(t, 0.0003) + v.wireLevel * wires +
-                   v.crackLevel * contact(rng, crack, t, 0.005) + ring;
+        double x =
+            0.9 * body * attack(t, 0.0003) + v.wireLevel * wires + v.crackLevel * contact(rng, crack, t, 0.005) + ring;
         out[i] = saturate(1.3 * x, 1.0);
     }
     return out;
@@ -73,13 +71,9 @@ std::vector<double> snareFrom(const SnareVoice& v) {
 
 }  // namespace
 
-std::vector<double> snare() {
-    return snareFrom({186.0, 0.075, 0.85, 0.095, 0.15, 1.0, 3300.0, 0.0, 0x5A4E});
-}
+std::vector<double> snare() { return snareFrom({186.0, 0.075, 0.85, 0.095, 0.15, 1.0, 3300.0, 0.0, 0x5A4E}); }
 
-std::vector<double> rimShotSnare() {
-    return snareFrom({228.0, 0.06, 0.7, 0.075, 0.12, 1.6, 4100.0, 0.35, 0x21A5});
-}
+std::vector<double> rimShotSnare() { return snareFrom({228.0, 0.06, 0.7, 0.075, 0.12, 1.6, 4100.0, 0.35, 0x21A5}); }
 
 std::vector<double> sideStick() {
     std::vector<double> out(frames(0.4));

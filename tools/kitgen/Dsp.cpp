@@ -20,9 +20,7 @@ double Rng::uniform() {
     return static_cast<double>(next() >> 11) * (2.0 / 9007199254740992.0) - 1.0;
 }
 
-double Rng::between(double lo, double hi) {
-    return lo + (uniform() + 1.0) * 0.5 * (hi - lo);
-}
+double Rng::between(double lo, double hi) { return lo + (uniform() + 1.0) * 0.5 * (hi - lo); }
 
 Biquad Biquad::make(double b0, double b1, double b2, double a0, double a1, double a2) {
     Biquad f;

@@ -85,9 +85,9 @@ double saturate(double x, double drive);  // tanh, unity gain at small levels
 double dbToGain(double db);
 
 struct FinishSpec {
-    double peakDb = -1.0;       // normalised peak
-    double maxSeconds = 2.5;    // hard cap; a longer fade is used when it bites
-    double floorDb = -60.0;     // tail is cut where the sound stays below this (re peak)
+    double peakDb = -1.0;     // normalised peak
+    double maxSeconds = 2.5;  // hard cap; a longer fade is used when it bites
+    double floorDb = -60.0;   // tail is cut where the sound stays below this (re peak)
     double fadeMs = 8.0;
 };
 

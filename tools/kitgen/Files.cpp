@@ -27,11 +27,11 @@ std::vector<std::uint8_t> encodeWav(const std::vector<double>& samples) {
     tag(out, "WAVE");
     tag(out, "fmt ");
     put(out, 16, 4);
-    put(out, 1, 2);            // PCM
-    put(out, 1, 2);            // mono
+    put(out, 1, 2);  // PCM
+    put(out, 1, 2);  // mono
     put(out, 44100, 4);
-    put(out, 44100 * 2, 4);    // bytes per second
-    put(out, 2, 2);            // block align
+    put(out, 44100 * 2, 4);  // bytes per second
+    put(out, 2, 2);          // block align
     put(out, 16, 2);
     tag(out, "data");
     put(out, dataBytes, 4);

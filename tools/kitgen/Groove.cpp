@@ -95,8 +95,7 @@ void chorus(Builder& b) {
         int rideEnd = bar == 19 ? 8 : bar == 15 ? 13 : 16;
         for (int s = 0; s < rideEnd; s += 2) b.hit(bar, s, kRide, s % 4 == 0 ? 106 : 88, 3);
         b.hits(bar, {4, 12}, kPedalHat, 70, 3);
-        b.hits(bar, bar % 2 ? std::vector<int>{0, 8, 10, 14} : std::vector<int>{0, 6, 8, 10}, kKick,
-               110);
+        b.hits(bar, bar % 2 ? std::vector<int>{0, 8, 10, 14} : std::vector<int>{0, 6, 8, 10}, kKick, 110);
         std::vector<int> backbeat = bar == 19 ? std::vector<int>{4} : std::vector<int>{4, 12};
         b.hits(bar, backbeat, kRimShot, 112);
         b.hits(bar, backbeat, kClap, 94);

@@ -8,8 +8,22 @@ namespace kitgen {
 
 // Default pad notes, pad 0 first.
 enum Note : int {
-    kKick = 48, kSnare, kRimShot, kSideStick, kClap, kClosedHat, kPedalHat, kOpenHat,
-    kLowTom, kMidTom, kHighTom, kCrash, kRide, kCowbell, kShaker, kTambourine
+    kKick = 48,
+    kSnare,
+    kRimShot,
+    kSideStick,
+    kClap,
+    kClosedHat,
+    kPedalHat,
+    kOpenHat,
+    kLowTom,
+    kMidTom,
+    kHighTom,
+    kCrash,
+    kRide,
+    kCowbell,
+    kShaker,
+    kTambourine
 };
 
 struct Hit {

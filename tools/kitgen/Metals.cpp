@@ -11,9 +11,9 @@ namespace {
 struct HatVoice {
     double length;
     double fastTau, slowTau, slowLevel;
-    double rise;          // a foot-closed hat starts softer than a stick hit
-    double bandHz;        // where the metal sits
-    double chick;         // low "chick" of the two cymbals meeting
+    double rise;    // a foot-closed hat starts softer than a stick hit
+    double bandHz;  // where the metal sits
+    double chick;   // low "chick" of the two cymbals meeting
 };
 
 std::vector<double> hatFrom(const HatVoice& v) {
@@ -27,7 +27,8 @@ std::vector<double> hatFrom(const HatVoice& v) {
         double t = seconds(i);
         double m = metal();
         double x = metalHp(band1(m) + 0.7 * band2(m)) + 0.15 * noiseHp(rng.uniform());
-        double env = attack(t, v.rise) * ((1.0 - v.slowLevel) * decay(t, v.fastTau) + v.slowLevel * decay(t, v.slowTau));
+        double env =
+            attack(t, v.rise) * ((1.0 - v.slowLevel) * decay(t, v.fastTau) + v.slowLevel * decay(t, v.slowTau));
         double c = v.chick * chickBand(rng.uniform()) * attack(t, 0.002) * decay(t, 0.012);
         out[i] = soften(x * env + c);
     }
@@ -56,8 +57,7 @@ std::vector<double> crash() {
         double n = noiseBand(rng.uniform());
         double hit = attack(t, 0.0008);
         double x = body(metal) * (0.35 * decay(t, 0.06) + 0.65 * decay(t, 1.25)) * attack(t, 0.004) +
-                   bright(metal + 0.6 * n) * (0.6 * decay(t, 0.04) + 0.4 * decay(t, 0.75)) +
-                   0.35 * n * decay(t, 0.9);
+                   bright(metal + 0.6 * n) * (0.6 * decay(t, 0.04) + 0.4 * decay(t, 0.75)) + 0.35 * n * decay(t, 0.9);
         out[i] = soften(x * hit);
     }
     return out;
@@ -79,7 +79,8 @@ std::vector<double> ride() {
         double sa = a(), sb = b();
         double metal = hp(0.6 * sa * sb + 0.4 * sa);
         double bell = 0.0;
-        for (int p = 0; p < 5; p++) bell += kPartialLevel[p] * partial[p](kPartialHz[p]) * decay(t, 0.9 / (1.0 + 0.4 * p));
+        for (int p = 0; p < 5; p++)
+            bell += kPartialLevel[p] * partial[p](kPartialHz[p]) * decay(t, 0.9 / (1.0 + 0.4 * p));
         double x = 1.1 * ping(metal) * decay(t, 0.025) + 0.05 * bell * attack(t, 0.0005) +
                    0.55 * wash(metal + 0.3 * rng.uniform()) * (0.4 * decay(t, 0.1) + 0.6 * decay(t, 1.5));
         out[i] = soften(x * attack(t, 0.0003));

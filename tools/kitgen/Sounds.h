@@ -26,7 +26,7 @@ std::vector<double> shaker();
 std::vector<double> tambourine();
 
 struct Sound {
-    std::string name;  // file name without the pad number, e.g. "kick"
+    std::string name;             // file name without the pad number, e.g. "kick"
     std::vector<double> samples;  // finished: normalised, trimmed, faded
 };
 

@@ -20,8 +20,7 @@ bool readFile(const std::string& path, std::vector<uint8_t>& data) {
 }
 
 bool setPath(char* field, const std::string& path, std::string& error) {
-    if (path.size() >= kitformat::kPathField)
-        return (error = "path longer than 259 characters: " + path), false;
+    if (path.size() >= kitformat::kPathField) return (error = "path longer than 259 characters: " + path), false;
     std::memset(field, 0, kitformat::kPathField);
     std::memcpy(field, path.data(), path.size());
     return true;
@@ -72,9 +71,9 @@ bool applyKit(const std::string& kit, kitformat::Chunk& chunk, std::string& erro
     if (!absolutePath(kit, full)) return (error = "cannot open kit " + kit), false;
     kitformat::Bank bank;
     switch (kitformat::readBank(full.c_str(), bank)) {
-    case kitformat::BankRead::ok: break;
-    case kitformat::BankRead::cannotOpen: return (error = "cannot open kit " + kit), false;
-    default: return (error = kit + " is not a valid bank file"), false;
+        case kitformat::BankRead::ok: break;
+        case kitformat::BankRead::cannotOpen: return (error = "cannot open kit " + kit), false;
+        default: return (error = kit + " is not a valid bank file"), false;
     }
     if (!setPath(chunk.bankPath, full, error)) return false;
     for (int i = 0; i < kitformat::kPads; i++) {

@@ -30,10 +30,10 @@ int blockSize = 512;
 
 VstIntPtr VSTCALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     switch (opcode) {
-    case audioMasterVersion: return 2400;
-    case audioMasterGetSampleRate: return sampleRate;
-    case audioMasterGetBlockSize: return blockSize;
-    default: return 0;
+        case audioMasterVersion: return 2400;
+        case audioMasterGetSampleRate: return sampleRate;
+        case audioMasterGetBlockSize: return blockSize;
+        default: return 0;
     }
 }
 
@@ -65,8 +65,8 @@ bool exists(const std::string& path) {
 
 // The demo kit: beside the tool when installed, else in the source tree.
 std::string findDemoKit(const std::string& dir) {
-    for (const std::string& candidate :
-         {dir + "/kit/demo.kbk", dir + "/../../examples/kit/demo.kbk", std::string(KZ_SOURCE_DIR "/examples/kit/demo.kbk")})
+    for (const std::string& candidate : {dir + "/kit/demo.kbk", dir + "/../../examples/kit/demo.kbk",
+                                         std::string(KZ_SOURCE_DIR "/examples/kit/demo.kbk")})
         if (exists(candidate)) return candidate;
     return std::string(KZ_SOURCE_DIR "/examples/kit/demo.kbk");
 }

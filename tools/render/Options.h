@@ -8,8 +8,8 @@
 namespace render {
 
 struct PadOption {
-    int pad = 0;                                           // 0..15
-    std::string file;                                      // empty: keep the pad's sample
+    int pad = 0;                                                // 0..15
+    std::string file;                                           // empty: keep the pad's sample
     std::vector<std::pair<std::string, std::string>> settings;  // key, value ("" for flags)
 };
 

@@ -11,7 +11,8 @@ namespace render {
 
 std::string stemName(const std::string& out, int pair) {
     std::string base = out;
-    if (base.size() > 4 && (base.compare(base.size() - 4, 4, ".wav") == 0 || base.compare(base.size() - 4, 4, ".WAV") == 0))
+    if (base.size() > 4 &&
+        (base.compare(base.size() - 4, 4, ".wav") == 0 || base.compare(base.size() - 4, 4, ".WAV") == 0))
         base.resize(base.size() - 4);
     return base + "-" + std::to_string(pair + 1) + ".wav";
 }

@@ -109,7 +109,8 @@ RenderResult renderSong(AEffect* effect, const smf::Song& song, const RenderSett
             if (kept < frames) held.add(outputs, kept, frames - kept);
         }
         if (progress) progress(static_cast<double>(done) / static_cast<double>(limit));
-        if (done >= endOfEvents && next >= song.events.size() && done - std::max(lastSound, endOfEvents) >= silenceToStop)
+        if (done >= endOfEvents && next >= song.events.size() &&
+            done - std::max(lastSound, endOfEvents) >= silenceToStop)
             break;
     }
     return result;

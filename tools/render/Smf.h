@@ -9,8 +9,8 @@
 namespace smf {
 
 struct Event {
-    int64_t frame;      // output frame at the event's time
-    uint8_t bytes[3];   // status and up to two data bytes
+    int64_t frame;     // output frame at the event's time
+    uint8_t bytes[3];  // status and up to two data bytes
 };
 
 struct Song {

@@ -41,13 +41,13 @@ private:
     std::FILE* file_ = nullptr;
     std::string path_;
     int rate_ = 0;
-    bool plain_ = false;     // a regular file, safe to delete on failure
+    bool plain_ = false;  // a regular file, safe to delete on failure
     bool seekable_ = false;
     bool ok_ = true;
     bool finished_ = false;
     uint64_t frames_ = 0;
     std::vector<float> buffer_;
-    size_t used_ = 0;        // floats of buffer_ not yet written
+    size_t used_ = 0;                  // floats of buffer_ not yet written
     std::vector<uint8_t> unseekable_;  // everything after the header, for a pipe
 };
 

@@ -45,7 +45,10 @@ uint64_t framesAfterResampling(size_t frames, uint32_t from, uint32_t to) {
 class Pipeline {
 public:
     Pipeline(int sourceChannels, const WaveFormat& target, uint32_t sourceRate, int16_t* out, uint64_t capacity)
-        : sourceChannels(sourceChannels), channels(target.channels), out(out), capacity(capacity),
+        : sourceChannels(sourceChannels),
+          channels(target.channels),
+          out(out),
+          capacity(capacity),
           perCall(framesAfterResampling(kChunkFrames, sourceRate, target.samplesPerSec)),
           mixed(kChunkFrames * channels * sizeof(float)) {
         if (sourceRate == target.samplesPerSec) return;
@@ -94,8 +97,7 @@ public:
 
     // Drains the resampler; false when anything failed on the way.
     bool finish() {
-        while (resampler && !failed && resample(nullptr, 0, nullptr)) {
-        }
+        while (resampler && !failed && resample(nullptr, 0, nullptr)) {}
         return !failed;
     }
 
@@ -112,7 +114,7 @@ private:
     int sourceChannels, channels;
     int16_t* out;
     uint64_t capacity, written = 0;  // frames
-    size_t perCall;  // output frames asked of the resampler at once: it is slow with much more
+    size_t perCall;                  // output frames asked of the resampler at once: it is slow with much more
     Memory mixed;
     soxr_t resampler = nullptr;
     bool failed = false;
@@ -134,8 +136,7 @@ bool convert(const Decoder& decoder, const WaveFormat& target, const uint8_t* da
     if (!decoder.isPcm16()) decoder.decode(data, bytes, pcm);
     for (size_t at = 0; at < frames; at += kChunkFrames) {
         size_t count = frames - at < kChunkFrames ? frames - at : kChunkFrames;
-        if (decoder.isPcm16())
-            std::memcpy(pcm, data + at * c * 2, count * c * 2);
+        if (decoder.isPcm16()) std::memcpy(pcm, data + at * c * 2, count * c * 2);
         pipeline.push(decoder.isPcm16() ? pcm : pcm + at * c, count);
     }
     if (!pipeline.finish()) return false;

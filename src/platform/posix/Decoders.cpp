@@ -29,13 +29,13 @@ int16_t mulawToLinear(uint8_t u) {
 }
 
 const int kImaIndex[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
-const int kImaStep[89] = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,    28,
-    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,   118,
-    130,   143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,   494,
-    544,   598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,
-    2272,  2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,
-    9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
+const int kImaStep[89] = {7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
+                          25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
+                          88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
+                          307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
+                          1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
+                          3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
+                          12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 
 const int kMsAdapt[16] = {230, 230, 230, 230, 307, 409, 512, 614, 768, 614, 512, 409, 307, 230, 230, 230};
 
@@ -52,8 +52,7 @@ bool Decoder::open(const void* source) {
         case kFormatPcm:
             return (format.bitsPerSample == 8 || format.bitsPerSample == 16) && align == c * format.bitsPerSample / 8;
         case kFormatALaw:
-        case kFormatMuLaw:
-            return format.bitsPerSample == 8 && align == c;
+        case kFormatMuLaw: return format.bitsPerSample == 8 && align == c;
         case kFormatImaAdpcm:
             if (format.bitsPerSample != 4 || align <= 4 * c || align % (4 * c) != 0) return false;
             headerBytes = 4 * c;
@@ -70,8 +69,7 @@ bool Decoder::open(const void* source) {
             samplesPerBlock = declared >= 2 && declared <= most ? declared : most;
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -119,8 +119,7 @@ ToolRun::~ToolRun() {
     if (pipeEnd >= 0) close(pipeEnd);
     if (child < 0) return;
     kill(child, SIGKILL);
-    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
 }
 
 bool ToolRun::drain(bool wait) {
@@ -206,7 +205,8 @@ std::vector<std::string> zenityFileArgs(const FileDialog& dialog) {
     }
     std::string folder = dialog.initialDir ? dialog.initialDir : "";
     if (!folder.empty()) args.push_back("--filename=" + folder + (folder.back() == '/' ? "" : "/"));
-    for (const Filter& f : filters(dialog.filter)) args.push_back("--file-filter=" + f.name + " | " + joined(f.patterns));
+    for (const Filter& f : filters(dialog.filter))
+        args.push_back("--file-filter=" + f.name + " | " + joined(f.patterns));
     return args;
 }
 
@@ -214,7 +214,8 @@ std::vector<std::string> kdialogFileArgs(const FileDialog& dialog) {
     std::string folder = dialog.initialDir && *dialog.initialDir ? dialog.initialDir : "";
     if (folder.empty()) folder = std::getenv("HOME") ? std::getenv("HOME") : ".";
     std::string list;
-    for (const Filter& f : filters(dialog.filter)) list += (list.empty() ? "" : "\n") + joined(f.patterns) + "|" + f.name;
+    for (const Filter& f : filters(dialog.filter))
+        list += (list.empty() ? "" : "\n") + joined(f.patterns) + "|" + f.name;
     return {"--title", dialog.title, dialog.save ? "--getsavefilename" : "--getopenfilename", folder, list};
 }
 
@@ -272,7 +273,8 @@ void desktopMessage(const char* text, const char* caption) {
     Tool tool = desktopTool();
     std::string ignored;
     if (tool.kind == Tool::kZenity)
-        run(tool, {"--info", "--no-markup", std::string("--title=") + caption, std::string("--text=") + text}, &ignored);
+        run(tool, {"--info", "--no-markup", std::string("--title=") + caption, std::string("--text=") + text},
+            &ignored);
     else if (tool.kind == Tool::kKdialog)
         run(tool, {"--title", caption, "--msgbox", text}, &ignored);
 }

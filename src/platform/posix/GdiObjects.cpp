@@ -219,9 +219,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     return b->row(y)[x];
 }
 
-HBRUSH CreateSolidBrush(COLORREF color) {
-    return static_cast<HBRUSH>(adopt(new Brush(color & 0xFFFFFFu)));
-}
+HBRUSH CreateSolidBrush(COLORREF color) { return static_cast<HBRUSH>(adopt(new Brush(color & 0xFFFFFFu))); }
 
 BOOL DeleteDC(HDC handle) {
     std::lock_guard<std::recursive_mutex> guard(lock());

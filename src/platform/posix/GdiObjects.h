@@ -24,7 +24,8 @@ struct Object {
 // 24-bit pixels as COLORREF values (0x00BBGGRR), rows top to bottom.
 struct Bitmap : Object {
     static constexpr Kind Type = Kind::Bitmap;
-    Bitmap(int width, int height) : Object(Kind::Bitmap), width(width), height(height), pixels(size_t(width) * height) {}
+    Bitmap(int width, int height)
+        : Object(Kind::Bitmap), width(width), height(height), pixels(size_t(width) * height) {}
     int width;
     int height;
     std::vector<COLORREF> pixels;

@@ -195,8 +195,8 @@ void blend(COLORREF& dst, COLORREF color, unsigned alpha) {
     dst = out;
 }
 
-void drawLine(Bitmap& to, FontRenderer& r, const std::vector<uint32_t>& line, int top, const RECT& rect,
-              UINT format, COLORREF color) {
+void drawLine(Bitmap& to, FontRenderer& r, const std::vector<uint32_t>& line, int top, const RECT& rect, UINT format,
+              COLORREF color) {
     int extent = 0;
     for (uint32_t cp : line) extent += glyph(r, cp).advance;
     int pen = (format & DT_CENTER) ? rect.left + (rect.right - rect.left - extent) / 2 : rect.left;

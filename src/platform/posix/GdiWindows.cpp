@@ -71,7 +71,8 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {
     Guard guard(lock());
     if (!wc || wc->cbSize != sizeof(WNDCLASSEXA) || !wc->lpfnWndProc || !wc->lpszClassName) return 0;
-    if (!classes().emplace(key(wc->lpszClassName), WindowClass{wc->lpfnWndProc, wc->hInstance, wc->hbrBackground})
+    if (!classes()
+             .emplace(key(wc->lpszClassName), WindowClass{wc->lpfnWndProc, wc->hInstance, wc->hbrBackground})
              .second)
         return 0;  // already registered
     return static_cast<ATOM>(0xC000 + classes().size());
@@ -85,8 +86,8 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE) {
     return TRUE;
 }
 
-HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int, int, int width, int height, HWND parent,
-                     HMENU, HINSTANCE, LPVOID) {
+HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR, DWORD style, int, int, int width, int height, HWND parent, HMENU,
+                     HINSTANCE, LPVOID) {
     Guard guard(lock());
     auto it = classes().find(key(className));
     if (it == classes().end() || width <= 0 || height <= 0 || static_cast<long long>(width) * height > (1LL << 26))

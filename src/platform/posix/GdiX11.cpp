@@ -162,13 +162,19 @@ NativeView* attachNative(HWND window, uintptr_t parent, int width, int height) {
             ::Window xid = image ? XCreateSimpleWindow(d, parent, 0, 0, width, height, 0, 0, 0) : 0;
             if (xid && !trap.failed()) {
                 // StructureNotify tells when the host's parent takes our window with it.
-                XSelectInput(d, xid,
-                             ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                                 StructureNotifyMask);
+                XSelectInput(
+                    d, xid,
+                    ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | StructureNotifyMask);
                 GC gc = XCreateGC(d, xid, 0, nullptr);
                 XMapWindow(d, xid);
-                view = new NativeView{window, xid, gc, image, shiftOf(image->red_mask), shiftOf(image->green_mask),
-                                      shiftOf(image->blue_mask), false};
+                view = new NativeView{window,
+                                      xid,
+                                      gc,
+                                      image,
+                                      shiftOf(image->red_mask),
+                                      shiftOf(image->green_mask),
+                                      shiftOf(image->blue_mask),
+                                      false};
             } else if (image) {
                 XDestroyImage(image);
             }

@@ -66,7 +66,9 @@ RiffFile* riffOpen(const char* path) {
     return f;
 }
 
-bool riffFindForm(RiffFile* f, uint32_t formType, RiffChunk* riff) { return descend(f, f->size, kRiff, formType, riff); }
+bool riffFindForm(RiffFile* f, uint32_t formType, RiffChunk* riff) {
+    return descend(f, f->size, kRiff, formType, riff);
+}
 
 bool riffFindChunk(RiffFile* f, const RiffChunk& parent, uint32_t id, RiffChunk* chunk) {
     uint64_t end = uint64_t(parent.dataOffset) + parent.size;

@@ -52,7 +52,9 @@ std::vector<std::string> readLines(const std::string& path) {
     return lines;
 }
 
-bool startsWithName(const std::string& line, const std::string& prefix) { return line.compare(0, prefix.size(), prefix) == 0; }
+bool startsWithName(const std::string& line, const std::string& prefix) {
+    return line.compare(0, prefix.size(), prefix) == 0;
+}
 
 }  // namespace
 

@@ -83,8 +83,8 @@ std::FILE* createFileBeside(const char* target, char* name, size_t capacity) {
         unsigned long process = GetCurrentProcessId();
         int length = std::snprintf(name, capacity, "%s.%lu-%u.tmp", target, process, counter++);
         if (length < 0 || size_t(length) >= capacity) return nullptr;
-        HANDLE handle = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr);
+        HANDLE handle =
+            CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;

@@ -29,8 +29,8 @@ bool setFolder(HKEY hive, const char* folder, bool create) {
                                            nullptr, &key, nullptr)
                          : RegOpenKeyExA(hive, kWriteKey, 0, KEY_SET_VALUE, &key);
     if (opened != ERROR_SUCCESS) return false;
-    LONG result = RegSetValueExA(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
-                                 DWORD(std::strlen(folder)));
+    LONG result =
+        RegSetValueExA(key, kValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder), DWORD(std::strlen(folder)));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }

@@ -113,12 +113,9 @@ TEST(Geometry, ButtonFactoriesHoldTheirFamiliesPictures) {
     // The resource numbers written out on their own, as the resource script
     // has them, so that a misnumbered name shows up as well as a swap.
     const Expected expected[] = {
-        {"note down", ui->m_noteDownFactory, 199, 198, 197, 198},
-        {"note up", ui->m_noteUpFactory, 202, 201, 200, 201},
-        {"choke", ui->m_chokeFactory, 206, 207, 205, 208},
-        {"out", ui->m_outFactory, 212, 213, 211, 214},
-        {"unload", ui->m_unloadFactory, 225, 224, 226, 224},
-        {"mute", ui->m_muteFactory, 217, 219, 218, 220},
+        {"note down", ui->m_noteDownFactory, 199, 198, 197, 198}, {"note up", ui->m_noteUpFactory, 202, 201, 200, 201},
+        {"choke", ui->m_chokeFactory, 206, 207, 205, 208},        {"out", ui->m_outFactory, 212, 213, 211, 214},
+        {"unload", ui->m_unloadFactory, 225, 224, 226, 224},      {"mute", ui->m_muteFactory, 217, 219, 218, 220},
         {"solo", ui->m_soloFactory, 217, 222, 221, 223},
     };
     for (const Expected& e : expected) {

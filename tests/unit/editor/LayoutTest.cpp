@@ -23,25 +23,16 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {"volume fader", 0, ctFader, 67, 296, 16, 94},
-    {"pan knob", 16, ctKnob, 61, 265, 25, 25},
-    {"pitch knob", 32, ctKnob, 61, 115, 25, 25},
-    {"amp decay knob", 48, ctKnob, 61, 145, 25, 25},
-    {"pitch decay knob", 64, ctKnob, 61, 176, 25, 25},
-    {"note down", 80, ctMomentaryButton, 56, 95, 9, 17},
-    {"note up", 96, ctMomentaryButton, 83, 95, 9, 17},
-    {"choke off", 112, ctLatchingButton, 56, 205, 11, 14},
-    {"choke 1", 128, ctLatchingButton, 68, 205, 11, 14},
-    {"choke 2", 144, ctLatchingButton, 80, 205, 11, 14},
-    {"out 1", 160, ctLatchingButton, 58, 220, 13, 13},
-    {"out 2", 176, ctLatchingButton, 77, 220, 13, 13},
-    {"out 3", 192, ctLatchingButton, 58, 235, 13, 13},
-    {"out 4", 208, ctLatchingButton, 77, 235, 13, 13},
+    {"volume fader", 0, ctFader, 67, 296, 16, 94},       {"pan knob", 16, ctKnob, 61, 265, 25, 25},
+    {"pitch knob", 32, ctKnob, 61, 115, 25, 25},         {"amp decay knob", 48, ctKnob, 61, 145, 25, 25},
+    {"pitch decay knob", 64, ctKnob, 61, 176, 25, 25},   {"note down", 80, ctMomentaryButton, 56, 95, 9, 17},
+    {"note up", 96, ctMomentaryButton, 83, 95, 9, 17},   {"choke off", 112, ctLatchingButton, 56, 205, 11, 14},
+    {"choke 1", 128, ctLatchingButton, 68, 205, 11, 14}, {"choke 2", 144, ctLatchingButton, 80, 205, 11, 14},
+    {"out 1", 160, ctLatchingButton, 58, 220, 13, 13},   {"out 2", 176, ctLatchingButton, 77, 220, 13, 13},
+    {"out 3", 192, ctLatchingButton, 58, 235, 13, 13},   {"out 4", 208, ctLatchingButton, 77, 235, 13, 13},
     {"pad name", 224, ctStaticText, 65, 56, 63, 12},  // odd pads: see below
-    {"note number", 240, ctStaticText, 66, 98, 18, 15},
-    {"unload", 256, ctMomentaryButton, 58, 84, 32, 9},
-    {"mute", 272, ctLatchingButton, 56, 250, 17, 12},
-    {"solo", 288, ctLatchingButton, 75, 250, 17, 12},
+    {"note number", 240, ctStaticText, 66, 98, 18, 15},  {"unload", 256, ctMomentaryButton, 58, 84, 32, 9},
+    {"mute", 272, ctLatchingButton, 56, 250, 17, 12},    {"solo", 288, ctLatchingButton, 75, 250, 17, 12},
 };
 
 const int kPadNames = 224;

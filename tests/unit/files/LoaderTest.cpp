@@ -282,8 +282,7 @@ void audioBlock(DrumInstrument& d, unsigned& next, float& sink) {
     d.audioBusy.store(1);
     if (!d.loading.load()) {
         const Pad& pad = d.pads[next++ % kNumPads];
-        if (pad.sampleData && pad.sampleLength > 0)
-            sink += pad.sampleData[0] + pad.sampleData[pad.sampleLength - 1];
+        if (pad.sampleData && pad.sampleLength > 0) sink += pad.sampleData[0] + pad.sampleData[pad.sampleLength - 1];
         for (int v = 0; v < kNumVoices; v++) {
             const Voice& voice = d.voices[v];
             if (voice.active && voice.sampleData && voice.sampleLength > 0)
@@ -365,7 +364,8 @@ TEST_F(Loader, FilesAreReadWhileTheKitPlaysAndSwappedInUnderTheHandshake) {
     std::string notABank = sampleFile("not-a-bank.kbk", 10);
     kitformat::Chunk c = kitformat::defaultChunk();
     std::strcpy(c.bankPath, notABank.c_str());
-    for (int p = 0; p < 3; p++) std::strcpy(c.pads[p].path, sampleFile("pad" + std::to_string(p) + ".wav", 100 + p).c_str());
+    for (int p = 0; p < 3; p++)
+        std::strcpy(c.pads[p].path, sampleFile("pad" + std::to_string(p) + ".wav", 100 + p).c_str());
     std::vector<uint8_t> bytes(kitformat::kChunkSize);
     kitformat::encodeChunk(c, bytes.data());
     instrument.setChunk(bytes.data(), static_cast<VstInt32>(bytes.size()), false);

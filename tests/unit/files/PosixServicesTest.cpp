@@ -56,8 +56,11 @@ private:
 class PosixServices : public ::testing::Test {
 protected:
     PosixServices()
-        : folder(makeFolder()), config("XDG_CONFIG_HOME", (folder + "/config").c_str()), display("DISPLAY", nullptr),
-          wayland("WAYLAND_DISPLAY", nullptr), desktop("XDG_CURRENT_DESKTOP", nullptr) {
+        : folder(makeFolder()),
+          config("XDG_CONFIG_HOME", (folder + "/config").c_str()),
+          display("DISPLAY", nullptr),
+          wayland("WAYLAND_DISPLAY", nullptr),
+          desktop("XDG_CURRENT_DESKTOP", nullptr) {
         platform::setServices(nullptr);
     }
     ~PosixServices() override {
@@ -115,7 +118,8 @@ protected:
 
     std::string folder;
     ScopedEnv config, display, wayland, desktop;
-    const platform::FileDialog wave{"Wave (*.wav)\0*.wav\0All Files (*.*)\0*.*\0", "Select a WAV file", "/kits/", false};
+    const platform::FileDialog wave{"Wave (*.wav)\0*.wav\0All Files (*.*)\0*.*\0", "Select a WAV file", "/kits/",
+                                    false};
 };
 
 TEST_F(PosixServices, LoadFolderLivesInOneLineOfTheSettingsFile) {
@@ -248,8 +252,9 @@ TEST_F(PosixServices, StartedDialogsCancelLikeWaitingOnes) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(answerOf(*dialog, chosen), platform::PendingDialog::kCancelled);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("too long"), std::string::npos);
-    std::string args = "--file-selection\n--title=Select a WAV file\n--filename=/kits/\n"
-                       "--file-filter=Wave (*.wav) | *.wav *.WAV\n--file-filter=All Files (*.*) | *\n";
+    std::string args =
+        "--file-selection\n--title=Select a WAV file\n--filename=/kits/\n"
+        "--file-filter=Wave (*.wav) | *.wav *.WAV\n--file-filter=All Files (*.*) | *\n";
     EXPECT_EQ(toolArgs("zenity"), args + args) << "the same tool arguments as a waiting dialog";
 }
 

@@ -19,7 +19,10 @@ class Probe : public EffectBaseExt {
 public:
     explicit Probe(audioMasterCallback host = nullptr) : EffectBaseExt(host, 1, 4) {}
     void process(float**, float**, VstInt32) override {}
-    void setParameter(VstInt32 index, float value) override { log.push_back("set" + std::to_string(index)); (void)value; }
+    void setParameter(VstInt32 index, float value) override {
+        log.push_back("set" + std::to_string(index));
+        (void)value;
+    }
     void suspend() override { log.push_back("suspend"); }
     void resume() override { log.push_back("resume"); }
     float getVu() override { return vu; }
@@ -162,14 +165,14 @@ TEST(HostWrappers, WithoutAHostCallback) {
 TEST(HostWrappers, PassTheirArgumentsInTheRightSlots) {
     hostLog.clear();
     Probe p(recordingHost);
-    EXPECT_EQ(p.getMasterVersion(), 1);  // the host answered 0
+    EXPECT_EQ(p.getMasterVersion(), 1);   // the host answered 0
     EXPECT_TRUE(p.isOutputConnected(5));  // answer 0 means connected
     p.setParameterAutomated(3, 0.25f);
     p.wantEvents(1);
     p.sizeWindow(640, 480);
     p.offlineStart(nullptr, 4, 2);
-    EXPECT_EQ(hostLog, (std::vector<std::string>{"1:0:0:0.000000", "4:5:1:0.000000", "0:3:0:0.250000",
-                                                 "6:0:1:0.000000", "15:640:480:0.000000", "25:2:4:0.000000"}));
+    EXPECT_EQ(hostLog, (std::vector<std::string>{"1:0:0:0.000000", "4:5:1:0.000000", "0:3:0:0.250000", "6:0:1:0.000000",
+                                                 "15:640:480:0.000000", "25:2:4:0.000000"}));
     EXPECT_EQ(p.log, (std::vector<std::string>{"set3"}));  // the plug-in first, then the host
 }
 

@@ -113,9 +113,7 @@ Voice randomVoice(std::mt19937& rng, Samples& samples, int frames, SampleKind ki
         case 3:  // anywhere close to the end
             v.position = std::fmax(1.0f, end - uniform(rng, 0.01f, 2.0f * static_cast<float>(frames)));
             break;
-        default:
-            v.position = uniform(rng, 1.0f, end);
-            break;
+        default: v.position = uniform(rng, 1.0f, end); break;
     }
     if (v.position >= end) v.position = 1.0f;
     return v;
@@ -220,14 +218,10 @@ void count(Coverage& c, const Voice* before, const Voice* after, int frames) {
 
 int randomBlockSize(std::mt19937& rng) {
     switch (below(rng, 4)) {
-        case 0:
-            return 1 + below(rng, 20);
-        case 1:
-            return 1 + below(rng, 300);
-        case 2:
-            return 16 * (1 + below(rng, 64));
-        default:
-            return 1 + below(rng, 4096);
+        case 0: return 1 + below(rng, 20);
+        case 1: return 1 + below(rng, 300);
+        case 2: return 16 * (1 + below(rng, 64));
+        default: return 1 + below(rng, 4096);
     }
 }
 

@@ -48,8 +48,7 @@ public:
 void* operator new(size_t size) {
     if (size > allocationLimit.load()) {
         size_t seen = largestRefused.load();
-        while (size > seen && !largestRefused.compare_exchange_weak(seen, size)) {
-        }
+        while (size > seen && !largestRefused.compare_exchange_weak(seen, size)) {}
         throw std::bad_alloc();
     }
     if (void* p = std::malloc(size ? size : 1)) return p;

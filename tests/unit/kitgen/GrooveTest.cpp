@@ -56,8 +56,10 @@ void walkTrack(const std::vector<std::uint8_t>& b, std::size_t p, std::size_t en
             status = 0;
             continue;
         }
-        if (b[p] & 0x80) status = b[p++];
-        else out.runningStatus++;
+        if (b[p] & 0x80)
+            status = b[p++];
+        else
+            out.runningStatus++;
         if ((status & 0xE0) != 0x80) throw std::string("unexpected status");
         int note = b[p], velocity = b[p + 1];
         p += 2;

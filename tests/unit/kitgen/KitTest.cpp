@@ -97,8 +97,8 @@ TEST(DemoKit, WavEncodingClipsAndRounds) {
     ASSERT_EQ(wav.size(), 44u + 10u);
     EXPECT_EQ(le(wav, 44, 2), 0u);
     EXPECT_EQ(le(wav, 46, 2), 32767u);
-    EXPECT_EQ(le(wav, 48, 2), 0x8001u);   // -32767: symmetric full scale
-    EXPECT_EQ(le(wav, 50, 2), 16384u);    // 0.5 * 32767 rounds up
+    EXPECT_EQ(le(wav, 48, 2), 0x8001u);  // -32767: symmetric full scale
+    EXPECT_EQ(le(wav, 50, 2), 16384u);   // 0.5 * 32767 rounds up
     EXPECT_EQ(le(wav, 52, 2), 0xFFFFu);
 }
 

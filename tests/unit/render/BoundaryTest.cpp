@@ -109,8 +109,8 @@ protected:
         be(file, static_cast<uint32_t>(track.size()), 4);
         file.insert(file.end(), track.begin(), track.end());
         std::string path = dir / "song.mid";
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                    static_cast<std::streamsize>(file.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
         return path;
     }
 
@@ -159,8 +159,8 @@ struct BlockSize {
 };
 
 // The default, a single frame, sizes that are and are not powers of two.
-const BlockSize kBlocks[] = {{512, ""}, {1, "--block 1"}, {64, "--block 64"}, {100, "--block 100"},
-                             {4096, "--block 4096"}};
+const BlockSize kBlocks[] = {
+    {512, ""}, {1, "--block 1"}, {64, "--block 64"}, {100, "--block 100"}, {4096, "--block 4096"}};
 
 // The first block boundary at or after frame 1000, and never the first one.
 uint32_t boundaryFor(int block) {

@@ -109,8 +109,10 @@ TEST(Outputs, TheMixAddsThePairsInOrderFromZero) {
     for (size_t j = 0; j < 10; j++) {
         SCOPED_TRACE(j);
         const size_t frame = j < 7 ? j : j - 7;
-        if (frame == 6) EXPECT_EQ(mix[2 * j], -3.0f + 1.0f - big + 1.0f);
-        else EXPECT_EQ(mix[2 * j], 1.0f);
+        if (frame == 6)
+            EXPECT_EQ(mix[2 * j], -3.0f + 1.0f - big + 1.0f);
+        else
+            EXPECT_EQ(mix[2 * j], 1.0f);
         if (frame == 2) {
             EXPECT_TRUE(std::isnan(mix[2 * j + 1]));
         } else {

@@ -80,8 +80,8 @@ void be32(std::vector<uint8_t>& b, uint32_t v) {
 
 // Format 1, 480 ticks per quarter, 120 BPM then 60 BPM from tick 1920.
 std::string midiFile(const std::string& name, const std::vector<uint8_t>& notes, size_t cut = 0) {
-    std::vector<uint8_t> tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x8F, 0x00, 0xFF, 0x51,
-                                  0x03, 0x0F, 0x42, 0x40, 0x00, 0xFF, 0x2F, 0x00};
+    std::vector<uint8_t> tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x8F, 0x00, 0xFF,
+                                  0x51, 0x03, 0x0F, 0x42, 0x40, 0x00, 0xFF, 0x2F, 0x00};
     std::vector<uint8_t> b = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0x01, 0xE0};
     for (const std::vector<uint8_t>* t : std::initializer_list<const std::vector<uint8_t>*>{&tempo, &notes}) {
         b.insert(b.end(), {'M', 'T', 'r', 'k'});
@@ -95,8 +95,8 @@ std::string midiFile(const std::string& name, const std::vector<uint8_t>& notes,
 }
 
 // Notes on pads 0..3 (notes 48..51) at ticks 0, 480, 1920 and 2400.
-const std::vector<uint8_t> kFourNotes = {0x00, 0x90, 48, 127, 0x83, 0x60, 49, 127, 0x8B, 0x20, 50,
-                                         127,  0x83, 0x60, 51, 127, 0x00, 0xFF, 0x2F, 0x00};
+const std::vector<uint8_t> kFourNotes = {0x00, 0x90, 48,   127,  0x83, 0x60, 49,   127,  0x8B, 0x20,
+                                         50,   127,  0x83, 0x60, 51,   127,  0x00, 0xFF, 0x2F, 0x00};
 
 struct Wav {
     int channels = 0;
@@ -366,8 +366,8 @@ TEST(RenderTool, OutputThatCannotBeWrittenLeavesNoFileBehind) {
     // A reader that goes away: the write fails, and the pipe is not removed.
     std::string fifo = testFile("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(ran("trap '' PIPE; timeout 60 head -c 100 " + fifo + " >/dev/null & " + tool() + "--kit " + kit + " --out " + fifo +
-                  " " + mid + "; status=$?; wait; exit $status"),
+    EXPECT_EQ(ran("trap '' PIPE; timeout 60 head -c 100 " + fifo + " >/dev/null & " + tool() + "--kit " + kit +
+                  " --out " + fifo + " " + mid + "; status=$?; wait; exit $status"),
               1);
     EXPECT_EQ(errors, "kz318-render: cannot write " + fifo + "\n");
     EXPECT_TRUE(exists(fifo));

@@ -9,8 +9,19 @@ void be32(std::vector<uint8_t>& b, uint32_t v) {
 }
 
 std::vector<uint8_t> file(uint16_t format, uint16_t division, const std::vector<std::vector<uint8_t>>& tracks) {
-    std::vector<uint8_t> b = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, static_cast<uint8_t>(format), 0,
-                              static_cast<uint8_t>(tracks.size()), static_cast<uint8_t>(division >> 8),
+    std::vector<uint8_t> b = {'M',
+                              'T',
+                              'h',
+                              'd',
+                              0,
+                              0,
+                              0,
+                              6,
+                              0,
+                              static_cast<uint8_t>(format),
+                              0,
+                              static_cast<uint8_t>(tracks.size()),
+                              static_cast<uint8_t>(division >> 8),
                               static_cast<uint8_t>(division)};
     for (const auto& t : tracks) {
         b.insert(b.end(), {'M', 'T', 'r', 'k'});
@@ -29,12 +40,12 @@ std::vector<uint8_t> track(std::vector<uint8_t> body) {
 
 TEST(Smf, NotesLandOnExactFramesWithRunningStatusAndTempoChanges) {
     // 480 ticks per quarter; 120 BPM, then 60 BPM from tick 960.
-    auto tempo = track({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,    // 500000 us
+    auto tempo = track({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,          // 500000 us
                         0x87, 0x40, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40});  // at 960: 1000000 us
-    auto drums = track({0x00, 0x99, 48, 100,           // tick 0
-                        0x83, 0x60, 49, 90,            // tick 480, running status
-                        0x83, 0x60, 0x89, 48, 0,       // tick 960 note off
-                        0x83, 0x60, 0x99, 50, 80});    // tick 1440
+    auto drums = track({0x00, 0x99, 48, 100,                               // tick 0
+                        0x83, 0x60, 49, 90,                                // tick 480, running status
+                        0x83, 0x60, 0x89, 48, 0,                           // tick 960 note off
+                        0x83, 0x60, 0x99, 50, 80});                        // tick 1440
     smf::Song song;
     std::string error;
     ASSERT_TRUE(smf::parse(file(1, 480, {tempo, drums}), 44100, song, error)) << error;
@@ -69,7 +80,7 @@ TEST(Smf, MalformedFilesGiveAReason) {
         EXPECT_FALSE(error.empty());
     }
     EXPECT_FALSE(smf::parse(file(2, 480, {track({})}), 44100, song, error));
-    EXPECT_FALSE(smf::parse(file(0, 480, {track({0x00, 60, 100})}), 44100, song, error));  // no status
+    EXPECT_FALSE(smf::parse(file(0, 480, {track({0x00, 60, 100})}), 44100, song, error));          // no status
     EXPECT_FALSE(smf::parse(file(0, 480, {{0xFF, 0xFF, 0xFF, 0xFF, 0x7F}}), 44100, song, error));  // bad varlen
 }
 
