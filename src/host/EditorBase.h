@@ -1,4 +1,6 @@
 // Host-facing editor interface: the effect forwards the editor opcodes here.
+// Every call comes on the editor's thread [editor]: the thread the host opens,
+// idles and closes the editor on.
 #pragma once
 
 #include <cstdint>

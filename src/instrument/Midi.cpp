@@ -51,7 +51,7 @@ void startVoice(Voice& v, const Pad& p, int note, double velocityLevel, VstInt32
 
 }  // namespace
 
-VstInt32 DrumInstrument::processEvents(VstEvents* events) {
+VstInt32 DrumInstrument::processEvents(VstEvents* events) noexcept {
     audioBusy.store(1);
     if (!loading.load() && events) {
         for (VstInt32 i = 0; i < events->numEvents; i++) {
@@ -74,7 +74,7 @@ VstInt32 DrumInstrument::processEvents(VstEvents* events) {
 
 // Every pad on the note sounds, in pad order; a pad finds no slot only when
 // all sixteen sound and it has no choke group (nothing is stolen).
-void DrumInstrument::noteOn(int note, int velocity, VstInt32 deltaFrames) {
+void DrumInstrument::noteOn(int note, int velocity, VstInt32 deltaFrames) noexcept {
     const double velocityLevel = level(velocity / 127.0);
     const double rate = sampleRate > 0.0f ? sampleRate : kFallbackSampleRate;
     for (int p = 0; p < kNumPads; p++) {

@@ -1,9 +1,12 @@
 // The pad and voice records. Plain structures: the editor, the loaders and the
-// renderer read and write their fields directly.
+// renderer read and write their fields directly (see the thread tags in
+// DrumInstrument.h).
 #pragma once
 
 #include <cstdint>
 
+// Written by the editor [editor] and the loaders; read at note-on [audio].
+// samplePath, sampleData and sampleLength change only under the handshake.
 struct Pad {
     char* samplePath;   // 260-byte heap buffer, or null when the pad is empty
     float* sampleData;  // mono frames at 44100 Hz (malloc'd), or null
@@ -20,6 +23,8 @@ struct Pad {
     float volume;
 };
 
+// Owned by the audio thread [audio]; a loader clears `active` of the voices
+// that play a sample it frees, while the handshake holds the audio off.
 struct Voice {
     uint8_t active;
     int32_t midiNote;

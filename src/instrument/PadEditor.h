@@ -7,6 +7,9 @@
 class PadEditor : public EditorBase {
 public:
     using EditorBase::EditorBase;
+    // [any]: on the editor's own thread the controls change at once; from
+    // any other thread the editor only notes that it is stale and catches up
+    // at its next idle.
     virtual void refreshFromPads() = 0;
     virtual void setPadName(int pad, const char* text) = 0;
 };
