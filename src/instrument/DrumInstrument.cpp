@@ -30,7 +30,6 @@ DrumInstrument::DrumInstrument(audioMasterCallback audioMaster)
     isSynth(true);
     programsAreChunks(true);
     setUniqueID(kUniqueId);
-    createEditor();
     if (voices) std::memset(static_cast<void*>(voices), 0, sizeof(Voice) * kNumVoices);
     if (pads) {
         for (int i = 0; i < kNumPads; i++) {

@@ -101,9 +101,6 @@ private:
     void finishImport(const char* file);
     void finishExport(const char* file);
 
-    // Creates the editor and registers it; defined by the editor side.
-    void createEditor();
-
     // Renders all voices into outputs; the audio side of the handshake is
     // taken by the callers.
     void renderVoices(float** outputs, VstInt32 sampleFrames) noexcept;  // [audio]

@@ -8,6 +8,7 @@
 // the kit goes in through effSetChunk and the editor opens through
 // effEditOpen with no parent window, which keeps it off-screen.
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && !render::buildChunk(options, "", chunk, error)) return fail(error);
 
     DrumInstrument* instrument = new DrumInstrument(hostCallback);
+    new (std::nothrow) InstrumentEditor(instrument);  // registers itself
     AEffect* effect = instrument->getAeffect();
     if (!instrument->valid() || !instrument->padEditor()) {
         dispatch(effect, effClose);

@@ -14,6 +14,7 @@
 #include "formats/KitFormats.h"
 #include "editor/InstrumentEditor.h"
 #include "instrument/DrumInstrument.h"
+#include "support/EditedInstrument.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
 
@@ -82,12 +83,12 @@ protected:
     }
 
     Services services;
-    DrumInstrument instrument{nullptr};
+    testsupport::EditedInstrument instrument{nullptr};
     InstrumentEditor* ui = static_cast<InstrumentEditor*>(instrument.padEditor());
 };
 
 TEST(EditorLayout, ConstructionRegistersAndLaysOutEveryControl) {
-    DrumInstrument instrument(nullptr);
+    testsupport::EditedInstrument instrument(nullptr);
     auto* ui = static_cast<InstrumentEditor*>(instrument.padEditor());
     ASSERT_NE(ui, nullptr);
     EXPECT_EQ(instrument.getAeffect()->flags, 0x131);
@@ -123,7 +124,7 @@ TEST(EditorLayout, ConstructionRegistersAndLaysOutEveryControl) {
 TEST(EditorLayout, EditorGoesWithItsInstrumentAndLeavesNoGdiObjects) {
     int baseline = platform::gdi::liveObjects();
     {
-        DrumInstrument instrument(nullptr);
+        testsupport::EditedInstrument instrument(nullptr);
         ASSERT_EQ(instrument.padEditor()->open(nullptr), 1);  // left open: the instrument closes it
     }
     EXPECT_EQ(platform::gdi::liveObjects(), baseline);
@@ -353,7 +354,7 @@ TEST_F(Editor, ClosingTheEditorOrThePluginClosesAnOpenDialog) {
 
     services.holdDialogs();
     {
-        DrumInstrument other(nullptr);
+        testsupport::EditedInstrument other(nullptr);
         ASSERT_EQ(other.padEditor()->open(nullptr), 1);
         services.choose("/nowhere/c/Never.kbk");
         other.importBank();

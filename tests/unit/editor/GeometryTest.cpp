@@ -5,6 +5,7 @@
 
 #include "editor/InstrumentEditor.h"
 #include "instrument/DrumInstrument.h"
+#include "support/EditedInstrument.h"
 #include "support/FakeServices.h"
 #include "toolkit/Support.h"
 
@@ -40,7 +41,7 @@ const Family kFamilies[] = {
 
 TEST(Geometry, EveryControlStandsWhereTheDrawerFittedItsPictures) {
     testsupport::ScopedFakeServices services;
-    DrumInstrument instrument{nullptr};
+    testsupport::EditedInstrument instrument{nullptr};
     auto* ui = static_cast<InstrumentEditor*>(instrument.padEditor());
     ASSERT_NE(ui, nullptr);
     ASSERT_EQ(ui->open(nullptr), 1);
@@ -65,7 +66,7 @@ TEST(Geometry, EveryControlStandsWhereTheDrawerFittedItsPictures) {
 // The pictures that stand for no control of their own.
 TEST(Geometry, BackgroundThumbAndKnobStripAreTheSizesDrawn) {
     testsupport::ScopedFakeServices services;
-    DrumInstrument instrument{nullptr};
+    testsupport::EditedInstrument instrument{nullptr};
     auto* ui = static_cast<InstrumentEditor*>(instrument.padEditor());
     ASSERT_NE(ui, nullptr);
     int w = 0, h = 0;
@@ -102,7 +103,7 @@ bool samePicture(HBITMAP held, int id) {
 // Each button family shows the pictures drawn for it, in the right states.
 TEST(Geometry, ButtonFactoriesHoldTheirFamiliesPictures) {
     testsupport::ScopedFakeServices services;
-    DrumInstrument instrument{nullptr};
+    testsupport::EditedInstrument instrument{nullptr};
     auto* ui = static_cast<InstrumentEditor*>(instrument.padEditor());
     ASSERT_NE(ui, nullptr);
     struct Expected {

@@ -9,6 +9,7 @@
 
 #include "editor/InstrumentEditor.h"
 #include "instrument/DrumInstrument.h"
+#include "support/EditedInstrument.h"
 #include "support/FakeServices.h"
 
 namespace {
@@ -140,7 +141,7 @@ protected:
     }
 
     testsupport::ScopedFakeServices services;
-    DrumInstrument instrument{nullptr};
+    testsupport::EditedInstrument instrument{nullptr};
     InstrumentEditor* ui = static_cast<InstrumentEditor*>(instrument.padEditor());
 };
 

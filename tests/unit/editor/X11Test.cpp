@@ -11,6 +11,7 @@
 
 #include "editor/InstrumentEditor.h"
 #include "instrument/DrumInstrument.h"
+#include "support/EditedInstrument.h"
 #include "platform/posix/GdiNative.h"
 #include "support/FakeServices.h"
 
@@ -99,7 +100,7 @@ protected:
     Display* display = nullptr;
     ::Window parent = 0;
     testsupport::ScopedFakeServices services;
-    DrumInstrument instrument{nullptr};
+    testsupport::EditedInstrument instrument{nullptr};
     InstrumentEditor* ui = nullptr;
 };
 

@@ -3,11 +3,12 @@
 #include <cstring>
 
 #include "instrument/DrumInstrument.h"
+#include "support/EditedInstrument.h"
 
 namespace {
 
 TEST(NewInstrument, PadsAndVoicesHaveTheirDefaults) {
-    DrumInstrument d(nullptr);
+    testsupport::EditedInstrument d(nullptr);
     ASSERT_TRUE(d.valid());
     for (int i = 0; i < kNumPads; i++) {
         const Pad& p = d.pads[i];
