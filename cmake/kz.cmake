@@ -15,3 +15,19 @@ function(kz_output_here target)
     LIBRARY_OUTPUT_DIRECTORY ${KZ_OUT}
     ARCHIVE_OUTPUT_DIRECTORY ${KZ_OUT})
 endfunction()
+
+# kz_layer(name SOURCES ... USES ...): one layer of src/ as a static library
+# that links only the layers below it, given in USES.
+function(kz_layer name)
+  cmake_parse_arguments(LAYER "" "" "SOURCES;USES" ${ARGN})
+  add_library(${name} STATIC ${LAYER_SOURCES})
+  target_link_libraries(${name} PUBLIC ${LAYER_USES})
+endfunction()
+
+# kz_program(name sources...): a program of the project placed in the build
+# directory, self-contained on Windows.
+function(kz_program name)
+  add_executable(${name} ${ARGN})
+  kz_static_runtime(${name})
+  kz_output_here(${name})
+endfunction()

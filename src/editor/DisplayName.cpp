@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "instrument/Pad.h"
+#include "kit/Pad.h"
 
 namespace editor {
 

@@ -6,8 +6,7 @@
 #include <cstdlib>
 
 #include "formats/KitFormats.h"
-
-class DrumInstrument;
+#include "kit/Pad.h"
 
 // A pad's new sample and path; whatever no pad took over is released.
 struct PadContents {
@@ -37,12 +36,18 @@ bool fitsPadPath(const char* path);
 // path always (so that an unreadable file still shows its name). No pad
 // changes.
 void readPadContents(const char* path, PadContents& contents);
-// Empties the pad and hands it the contents. The caller holds the handshake.
-void placePadContents(DrumInstrument& instrument, int padIndex, PadContents& contents);
+// Hands the contents to a pad whose sample and path are already released.
+// The caller holds the handshake.
+void takePadContents(Pad& pad, PadContents& contents);
 
 // Reads a bank file; false (after saying so) when it is not a valid bank.
 // No pad changes.
 bool readBankContents(const char* fileName, BankContents& bank);
-// Replaces every pad with the bank's and names the bank file. The caller
-// holds the handshake.
-void placeBankContents(DrumInstrument& instrument, const char* fileName, BankContents& bank);
+
+// Writes the pads as a bank file; false when it could not be written. The
+// file is written beside the target and moved over it only when complete.
+bool writeKitBank(const char* fileName, const Pad* pads);
+
+// Encodes the pads and the bank path as a settings chunk of
+// kitformat::kChunkSize bytes.
+void encodeKitChunk(const Pad* pads, const char* bankPath, uint8_t* block);

@@ -5,14 +5,11 @@
 #include <cstring>
 #include <new>
 
-#include "files/PadSettings.h"
+#include "kit/PadSettings.h"
 
 namespace {
 const VstInt32 kUniqueId = 0x4B333138;  // 'K318'
 }
-
-static_assert(kNumPads == kitformat::kPads, "the kit files hold every pad");
-static_assert(kPathSize == kitformat::kPathField, "a path fits the kit files' path field as it is");
 
 DrumInstrument::DrumInstrument(audioMasterCallback audioMaster)
     : EffectBaseExt(audioMaster, 1, 80),

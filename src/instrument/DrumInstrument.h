@@ -16,9 +16,12 @@
 #include <mutex>
 
 #include "host/EffectBase.h"
-#include "instrument/Pad.h"
+#include "kit/Pad.h"
 #include "instrument/PadEditor.h"
 #include "platform/Platform.h"
+
+struct BankContents;
+struct PadContents;
 
 class DrumInstrument : public EffectBaseExt {
 public:
@@ -100,6 +103,12 @@ private:
     void finishSampleDialog(int padIndex, const char* file);
     void finishImport(const char* file);
     void finishExport(const char* file);
+    // Reads the file while the kit plays on, then swaps it in.
+    void loadPadFile(int padIndex, const char* path);
+    // Under the handshake: empties the pad and hands it the contents; replaces
+    // every pad with the bank's and names the bank file.
+    void placePad(int padIndex, PadContents& contents);
+    void placeBank(const char* fileName, BankContents& bank);
 
     // Renders all voices into outputs; the audio side of the handshake is
     // taken by the callers.

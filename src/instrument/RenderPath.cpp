@@ -36,7 +36,7 @@ RenderPath fromEnvironment() {
 // Read once per block; set when the library loads and by useRenderPath.
 std::atomic<int> chosen(static_cast<int>(fromEnvironment()));
 
-void renderScalar(Voice* voices, float** outputs, int frames) {
+void renderScalar(Voice* voices, float** outputs, int frames) noexcept {
     for (int i = 0; i < kNumVoices; i++) {
         float* left;
         float* right;
@@ -69,7 +69,7 @@ RenderPath bestRenderPath() {
     return RenderPath::kScalar;
 }
 
-RenderPath currentRenderPath() { return static_cast<RenderPath>(chosen.load(std::memory_order_relaxed)); }
+RenderPath currentRenderPath() noexcept { return static_cast<RenderPath>(chosen.load(std::memory_order_relaxed)); }
 
 RenderPath useRenderPath(RenderPath wanted) {
     const RenderPath path = renderPathSupported(wanted) ? wanted : bestRenderPath();
@@ -77,7 +77,7 @@ RenderPath useRenderPath(RenderPath wanted) {
     return path;
 }
 
-void renderVoiceTable(Voice* voices, float** outputs, int frames) {
+void renderVoiceTable(Voice* voices, float** outputs, int frames) noexcept {
     switch (currentRenderPath()) {
 #ifdef KZ_RENDER_X86
         case RenderPath::kAvx512: renderTableAvx512(voices, outputs, frames); return;

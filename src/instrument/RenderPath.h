@@ -4,7 +4,7 @@
 // environment variable KZ318_SIMD (scalar, sse2, avx2 or avx512).
 #pragma once
 
-#include "instrument/Pad.h"
+#include "kit/Pad.h"
 
 enum class RenderPath { kScalar, kSse2, kAvx2, kAvx512 };
 
@@ -17,11 +17,11 @@ bool renderPathFromName(const char* name, RenderPath* path);
 // Whether this build and this processor can run the path.
 bool renderPathSupported(RenderPath path);
 RenderPath bestRenderPath();
-RenderPath currentRenderPath();
+RenderPath currentRenderPath() noexcept;  // [any]
 // Makes `wanted` the path in use, or the best supported one when it cannot
-// run here; returns the path now in use. Not for the audio thread.
+// run here; returns the path now in use. [host], not the audio thread.
 RenderPath useRenderPath(RenderPath wanted);
 
 // Adds every sounding voice of the table (kNumVoices slots) to its output
 // pair for `frames` frames (> 0), slot after slot, and advances the voices.
-void renderVoiceTable(Voice* voices, float** outputs, int frames);
+void renderVoiceTable(Voice* voices, float** outputs, int frames) noexcept;  // [audio]

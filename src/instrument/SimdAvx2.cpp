@@ -85,7 +85,9 @@ struct Avx2 {
 
 #include "instrument/SimdRender.inl"
 
-void renderTableAvx2(Voice* voices, float** outputs, int frames) { renderTable<Avx2>(voices, outputs, frames); }
+void renderTableAvx2(Voice* voices, float** outputs, int frames) noexcept {
+    renderTable<Avx2>(voices, outputs, frames);
+}
 
 #pragma GCC pop_options
 

@@ -104,7 +104,9 @@ struct Avx512 {
 
 #include "instrument/SimdRender.inl"
 
-void renderTableAvx512(Voice* voices, float** outputs, int frames) { renderTable<Avx512>(voices, outputs, frames); }
+void renderTableAvx512(Voice* voices, float** outputs, int frames) noexcept {
+    renderTable<Avx512>(voices, outputs, frames);
+}
 
 #pragma GCC pop_options
 

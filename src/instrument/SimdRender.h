@@ -4,11 +4,12 @@
 // (clang builds the fuzz targets) get the scalar path only.
 #pragma once
 
-#include "instrument/Pad.h"
+#include "kit/Pad.h"
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__SSE2__) && defined(__GNUC__) && !defined(__clang__)
 #define KZ_RENDER_X86 1
-void renderTableSse2(Voice* voices, float** outputs, int frames);
-void renderTableAvx2(Voice* voices, float** outputs, int frames);
-void renderTableAvx512(Voice* voices, float** outputs, int frames);
+// [audio]
+void renderTableSse2(Voice* voices, float** outputs, int frames) noexcept;
+void renderTableAvx2(Voice* voices, float** outputs, int frames) noexcept;
+void renderTableAvx512(Voice* voices, float** outputs, int frames) noexcept;
 #endif

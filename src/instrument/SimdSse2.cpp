@@ -64,6 +64,8 @@ struct Sse2 {
 
 #include "instrument/SimdRender.inl"
 
-void renderTableSse2(Voice* voices, float** outputs, int frames) { renderTable<Sse2>(voices, outputs, frames); }
+void renderTableSse2(Voice* voices, float** outputs, int frames) noexcept {
+    renderTable<Sse2>(voices, outputs, frames);
+}
 
 #endif

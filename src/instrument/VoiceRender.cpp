@@ -12,7 +12,7 @@ const float kExactWhole = 16777216.0f;
 // sounding loop, which makes truncation equal to floor. left and right may be
 // one buffer (some hosts hand out a shared scratch buffer), so only the sample
 // is declared unaliased.
-void renderVoice(Voice& voice, float* left, float* right, int frames) {
+void renderVoice(Voice& voice, float* left, float* right, int frames) noexcept {
     const float* __restrict data = voice.sampleData;
     const float rateFactor = voice.rateFactor;
     const float gainFactor = voice.gainFactor;
@@ -51,7 +51,7 @@ void renderVoice(Voice& voice, float* left, float* right, int frames) {
     voice.active = activeAfterBlock(voice, active);
 }
 
-bool voiceOutputs(const Voice& voice, float** outputs, float** left, float** right) {
+bool voiceOutputs(const Voice& voice, float** outputs, float** left, float** right) noexcept {
     if (!voice.active || !voice.sampleData || voice.output < 0 || voice.output >= kNumOutputs / 2) return false;
     *left = outputs[2 * voice.output];
     *right = outputs[2 * voice.output + 1];
@@ -60,7 +60,7 @@ bool voiceOutputs(const Voice& voice, float** outputs, float** left, float** rig
 
 // A whole-numbered position (every position the note handler sets) jumps in
 // one step; the sum is exact, so it equals the frame-by-frame additions.
-int runStartOffset(float& position, int frames) {
+int runStartOffset(float& position, int frames) noexcept {
     if (frames > 0 && position < 1.0f && position >= -kExactWhole) {
         const int whole = static_cast<int>(position);
         if (static_cast<float>(whole) == position) {
@@ -77,7 +77,7 @@ int runStartOffset(float& position, int frames) {
     return j;
 }
 
-uint8_t activeAfterBlock(const Voice& voice, uint8_t active) {
+uint8_t activeAfterBlock(const Voice& voice, uint8_t active) noexcept {
     if (voice.gainLeft < kGainFloor && voice.gainRight < kGainFloor) return 0;
     if (voice.rate < kRateFloor) return 0;
     return active;

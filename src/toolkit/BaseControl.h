@@ -2,6 +2,10 @@
 // loads (and owns) the bitmaps or font of one kind of control and makes any
 // number of controls that share them; a control holds copies of the handles,
 // its rectangle and its own state, and draws into its window's back buffer.
+//
+// Threads: a control and its factory belong to the thread that owns their
+// window, the editor's ([editor], see instrument/DrumInstrument.h). No
+// state setter locks; other threads must not call them.
 #pragma once
 
 #include "platform/Gdi.h"
@@ -39,15 +43,15 @@ public:
     virtual ~CBaseControl();
 
     // Attaches to a window's back buffer and memory context; marks dirty.
-    virtual void WOpen(HWND hwnd, HBITMAP backBuffer, HDC memDC);
-    virtual void WClose();
-    virtual float GetState();
-    virtual void SetState(float state, bool flag);
+    virtual void WOpen(HWND hwnd, HBITMAP backBuffer, HDC memDC);  // [editor]
+    virtual void WClose();                                         // [editor]
+    virtual float GetState();                                      // [editor]
+    virtual void SetState(float state, bool flag);                 // [editor]; marks dirty
     // One left-button event: a press (release false) or a release. 0 when the
     // event does not concern the control.
-    virtual int HitTest(int x, int y, bool release, bool leftButton);
+    virtual int HitTest(int x, int y, bool release, bool leftButton);  // [editor]
     // Draws when open and dirty, then clears the flag.
-    virtual void Repaint();
+    virtual void Repaint();  // [editor]
     virtual void GetRegion(int* x, int* y, int* width, int* height);
 
     ControlType m_type;

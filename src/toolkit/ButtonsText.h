@@ -46,7 +46,7 @@ public:
     ~CLatchingButton() override;
     // -0.1 off, 1.1 on; while held, the state from before the press.
     float GetState() override;
-    void SetState(float state, bool flag) override;
+    void SetState(float state, bool flag) override;  // [editor]
     // hitNone, hitTaken (no new value), hitClicked (now off) or hitClickedOn.
     int HitTest(int x, int y, bool release, bool leftButton) override;
     void Repaint() override;
@@ -70,7 +70,7 @@ public:
     CMomentaryButton& operator=(const CMomentaryButton& other);
     ~CMomentaryButton() override;
     float GetState() override;
-    void SetState(float state, bool flag) override;
+    void SetState(float state, bool flag) override;  // [editor]
     // hitNone, hitTaken (no click) or hitClicked.
     int HitTest(int x, int y, bool release, bool leftButton) override;
     void Repaint() override;
@@ -107,7 +107,7 @@ public:
     void Repaint() override;
     // Copies at most 255 characters; null keeps the text and only marks the
     // control for repainting.
-    void SetText(char* text);
+    void SetText(char* text);  // [editor]
 
     HFONT m_font;
     char* m_text;

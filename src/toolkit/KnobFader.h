@@ -33,12 +33,12 @@ public:
     CKnob& operator=(const CKnob& other);
     ~CKnob() override;
     float GetState() override;
-    void SetState(float state, bool flag) override;
+    void SetState(float state, bool flag) override;  // [editor]
     int HitTest(int x, int y, bool release, bool leftButton) override;
     void Repaint() override;
     // Moves by the pointer's travel since the press or the last step; a
     // travel of twice the knob's size covers the range. Returns 1 - position.
-    virtual float MouseDrag(int x, int y);
+    virtual float MouseDrag(int x, int y);  // [editor]
 
     bool m_horizontal;
     HBITMAP m_image;
@@ -74,11 +74,11 @@ public:
     CFader& operator=(const CFader& other);
     ~CFader() override;
     float GetState() override;
-    void SetState(float state, bool flag) override;
+    void SetState(float state, bool flag) override;  // [editor]
     int HitTest(int x, int y, bool release, bool leftButton) override;
     void Repaint() override;
     // As the knob's, but a travel of the track's length covers the range.
-    virtual float MouseDrag(int x, int y);
+    virtual float MouseDrag(int x, int y);  // [editor]
 
     int m_thumbWidth;
     int m_thumbHeight;

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "instrument/Pad.h"
+#include "kit/Pad.h"
 
 namespace straight {
 

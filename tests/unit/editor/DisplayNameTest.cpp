@@ -5,7 +5,7 @@
 #include <string>
 
 #include "editor/DisplayName.h"
-#include "instrument/Pad.h"
+#include "kit/Pad.h"
 
 using editor::displayName;
 using editor::kDisplayNameSize;

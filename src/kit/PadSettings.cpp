@@ -1,4 +1,4 @@
-#include "files/PadSettings.h"
+#include "kit/PadSettings.h"
 
 kitformat::PadSettings padSettings(const Pad& p) {
     kitformat::PadSettings s;

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "files/PadContents.h"
-#include "files/PadSettings.h"
 #include "formats/KitFormats.h"
 #include "instrument/DrumInstrument.h"
+#include "kit/PadSettings.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -22,13 +22,7 @@ VstInt32 DrumInstrument::getChunk(void** data, bool) {
     LoaderScope scope(*this);
     uint8_t* block = static_cast<uint8_t*>(std::malloc(kitformat::kChunkSize));
     if (!block) return 0;
-    kitformat::Chunk chunk;
-    std::memcpy(chunk.bankPath, bankPath, kPathSize);
-    for (int i = 0; i < kNumPads; i++) {
-        if (pads[i].samplePath) std::memcpy(chunk.pads[i].path, pads[i].samplePath, kPathSize);
-        chunk.pads[i].settings = padSettings(pads[i]);
-    }
-    kitformat::encodeChunk(chunk, block);
+    encodeKitChunk(pads, bankPath, block);
     // The host reads the block until its next request; the previous one goes now.
     std::free(lastChunk);
     lastChunk = reinterpret_cast<char*>(block);
@@ -53,13 +47,13 @@ VstInt32 DrumInstrument::setChunk(void* data, VstInt32 byteSize, bool) {
         if (fromSampleFile(chunk.pads[i].path)) readPadContents(chunk.pads[i].path, samples[i]);
     {
         LoaderScope swap(*this);
-        if (bankRead) placeBankContents(*this, chunk.bankPath, bank);
+        if (bankRead) placeBank(chunk.bankPath, bank);
         for (int i = 0; i < kNumPads; i++) {
             const char* path = chunk.pads[i].path;
             if (!path[0])
                 clearPad(i);
             else if (fromSampleFile(path))
-                placePadContents(*this, i, samples[i]);
+                placePad(i, samples[i]);
             applyPadSettings(pads[i], chunk.pads[i].settings);
         }
         recountSolo();

@@ -1,11 +1,11 @@
 // Loading a WAV file into a pad and emptying it again, and the loader side
-// of the handshake with the audio thread.
+// of the handshake with the audio thread. The files themselves are read by
+// the files layer.
 #include <cstdlib>
 #include <cstring>
 
 #include "files/LoadFolder.h"
 #include "files/PadContents.h"
-#include "files/Wave.h"
 #include "instrument/DrumInstrument.h"
 #include "platform/Platform.h"
 
@@ -24,36 +24,17 @@ void refreshEditor(DrumInstrument& instrument) {
 
 // The file is read while the kit plays on; the audio is held only for the
 // swap.
-static void loadPad(DrumInstrument& instrument, int padIndex, const char* path) {
-    LoaderScope lock(instrument, LoaderScope::kLockOnly);
+void DrumInstrument::loadPadFile(int padIndex, const char* path) {
+    LoaderScope lock(*this, LoaderScope::kLockOnly);
     PadContents contents;
     readPadContents(path, contents);
-    LoaderScope swap(instrument);
-    placePadContents(instrument, padIndex, contents);
+    LoaderScope swap(*this);
+    placePad(padIndex, contents);
 }
 
-// A longer path is refused rather than cut into the name of some other file.
-bool fitsPadPath(const char* path) {
-    for (int i = 0; i < kPathSize; i++)
-        if (!path[i]) return true;
-    return false;
-}
-
-void readPadContents(const char* path, PadContents& contents) {
-    uint32_t length = 0;
-    if (readWaveFile(path, &contents.samples, &length) == kWaveOk) contents.length = int32_t(length);
-    contents.path = static_cast<char*>(std::calloc(kPathSize, 1));
-    if (contents.path) std::strcpy(contents.path, path);
-}
-
-void placePadContents(DrumInstrument& instrument, int padIndex, PadContents& contents) {
-    instrument.clearPad(padIndex);
-    Pad& pad = instrument.pads[padIndex];
-    pad.sampleData = contents.samples;
-    pad.sampleLength = contents.samples ? contents.length : 0;
-    pad.samplePath = contents.path;
-    contents.samples = nullptr;
-    contents.path = nullptr;
+void DrumInstrument::placePad(int padIndex, PadContents& contents) {
+    clearPad(padIndex);
+    takePadContents(pads[padIndex], contents);
 }
 
 LoaderScope::LoaderScope(DrumInstrument& instrument, Mode mode)
@@ -88,7 +69,7 @@ void DrumInstrument::loadSampleDialog(int padIndex) {
 
 void DrumInstrument::finishSampleDialog(int padIndex, const char* file) {
     if (file) {
-        loadPad(*this, padIndex, file);
+        loadPadFile(padIndex, file);
         rememberFolderOf(file);
     }
     refreshEditor(*this);
@@ -96,7 +77,7 @@ void DrumInstrument::finishSampleDialog(int padIndex, const char* file) {
 
 void DrumInstrument::loadSampleFile(int padIndex, const char* fileName) {
     if (!validPad(padIndex) || !fileName || !fitsPadPath(fileName)) return;
-    loadPad(*this, padIndex, fileName);
+    loadPadFile(padIndex, fileName);
     refreshEditor(*this);
 }
 
