@@ -10,7 +10,7 @@ namespace {
 
 struct Placement {
     float pan;
-    int output;  // 0: kick and snares, 1: toms, 2: cymbals, 3: percussion
+    int output;  // when spread: 0 kick and snares, 1 toms, 2 cymbals, 3 percussion
     int choke;
 };
 
@@ -25,14 +25,14 @@ const Placement kPlacement[16] = {
 }  // namespace
 
 bool writeDemoBank(const std::string& path, const std::vector<std::vector<std::int16_t>>& pcm,
-                   const std::vector<std::string>& names) {
+                   const std::vector<std::string>& names, Outputs outputs) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     bool ok = kitformat::writeBankMagic(f);
     for (int i = 0; i < kitformat::kPads && ok; i++) {
         kitformat::PadSettings s = kitformat::defaultSettings(i);
         s.pan = kPlacement[i].pan;
-        s.output = kPlacement[i].output;
+        s.output = outputs == Outputs::spread ? kPlacement[i].output : 0;
         s.choke = kPlacement[i].choke;
         char field[kitformat::kPathField] = {};
         std::snprintf(field, sizeof(field), "kit/%s", names[i].c_str());

@@ -26,11 +26,13 @@ std::vector<double> shaker();
 std::vector<double> tambourine();
 
 struct Sound {
-    std::string name;             // file name without the pad number, e.g. "kick"
+    std::string name;             // file name without ".wav", e.g. "kick"
     std::vector<double> samples;  // finished: normalised, trimmed, faded
 };
 
 // Pad 0 first. Every call renders the same kit.
 std::vector<Sound> makeKit();
+// The sounds' names in the same order, without rendering them.
+std::vector<std::string> kitNames();
 
 }  // namespace kitgen

@@ -29,7 +29,7 @@ TEST(DisplayName, LastComponentUpToItsFirstDot) {
 }
 
 TEST(DisplayName, EitherSeparatorSplitsOnEverySystem) {
-    EXPECT_EQ(shown("kit/01-kick.wav"), "01-kick");  // the demo bank's relative path
+    EXPECT_EQ(shown("kit/kick.wav"), "kick");  // the demo bank's relative path
     EXPECT_EQ(shown("C:\\Kits\\kick.wav"), "kick");
     EXPECT_EQ(shown("\\\\server\\share\\hat.wav"), "hat");
     EXPECT_EQ(shown("D:\\Drums\\Snare.Hard.wav"), "Snare");

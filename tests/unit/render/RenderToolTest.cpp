@@ -252,33 +252,55 @@ struct FileSum {
     uint64_t hash;
 };
 
-// The built-in groove through the demo kit, byte for byte as the tool wrote
-// it when it still held the whole song in memory before writing.
+// The built-in groove through the demo kits, byte for byte as the tool wrote
+// it when it still held the whole song in memory before writing (the kit
+// spread over the four pairs) and as it writes it now (the kit on pair 1,
+// whose mix adds the same voices in another order).
 TEST(RenderTool, DemoGrooveOutputIsByteForByteAsRecorded) {
     struct Case {
+        const char* kit;
         const char* options;
         const char* report;  // what follows each file name on standard output
         std::vector<FileSum> files;
     };
+    const FileSum silent52s = {18652010, 0xc227a2cb886296a2ull}, silent48s = {17271834, 0x9cbe067b803fc954ull};
     const Case cases[] = {
-        {"", "(52.87 s, peak -1.5 dBFS)", {{18652010, 0x8887bcceaa4a2873ull}}},
-        {"--stems --block 100",
+        {"demo-multiout.kbk", "", "(52.87 s, peak -1.5 dBFS)", {{18652010, 0x8887bcceaa4a2873ull}}},
+        {"demo-multiout.kbk",
+         "--stems --block 100",
          "(52.87 s)",
          {{18652010, 0x63631e2134852df3ull},
           {18652010, 0x30cf27a7c8772be1ull},
           {18652010, 0xe60b0959b866a280ull},
           {18652010, 0xa2a11d29cab66e6eull}}},
-        {"--rate 48000 --block 777 --tail 0.05", "(49.01 s, peak -1.4 dBFS)", {{18818474, 0x4b3d71630a90b142ull}}},
-        {"--stems --tail 0 --block 4096",
+        {"demo-multiout.kbk",
+         "--rate 48000 --block 777 --tail 0.05",
+         "(49.01 s, peak -1.4 dBFS)",
+         {{18818474, 0x4b3d71630a90b142ull}}},
+        {"demo-multiout.kbk",
+         "--stems --tail 0 --block 4096",
          "(48.96 s)",
          {{17271834, 0xfaa7865b389b05c1ull},
           {17271834, 0x0f042cbe78f6dabcull},
           {17271834, 0x4f3efd6e190330b2ull},
           {17271834, 0x290fab887b39482eull}}},
+        {"demo.kbk", "", "(52.87 s, peak -1.5 dBFS)", {{18652010, 0x52fb5ae083818258ull}}},
+        {"demo.kbk",
+         "--stems --block 100",
+         "(52.87 s)",
+         {{18652010, 0x0dae26f8b3408f03ull}, silent52s, silent52s, silent52s}},
+        {"demo.kbk",
+         "--rate 48000 --block 777 --tail 0.05",
+         "(49.01 s, peak -1.4 dBFS)",
+         {{18818474, 0xd6abaa69305549cbull}}},
+        {"demo.kbk",
+         "--stems --tail 0 --block 4096",
+         "(48.96 s)",
+         {{17271834, 0x0b69b2dd9755c615ull}, silent48s, silent48s, silent48s}},
     };
-    const std::string kit = kSourceDir + "/examples/kit/demo.kbk";
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.options);
+        SCOPED_TRACE(std::string(c.kit) + " " + c.options);
+        const std::string kit = kSourceDir + "/examples/kit/" + c.kit;
         std::string out = testFile("demo.wav"), printed, errors;
         ASSERT_EQ(runCapturing(tool() + "--kit " + kit + " " + c.options + " --out " + out, printed, errors), 0)
             << errors;
@@ -290,6 +312,22 @@ TEST(RenderTool, DemoGrooveOutputIsByteForByteAsRecorded) {
             EXPECT_EQ(fnv1a(name), c.files[i].hash) << name;
         }
         EXPECT_EQ(printed, expected);
+    }
+}
+
+// A host's default instrument track takes the first output pair only: the
+// demo kit must sound there whole.
+TEST(RenderTool, DemoKitSoundsWholeOnTheFirstPair) {
+    const std::string kit = kSourceDir + "/examples/kit/demo.kbk";
+    ASSERT_EQ(run("--kit " + kit + " --out " + testFile("mix.wav")), 0);
+    ASSERT_EQ(run("--kit " + kit + " --stems --out " + testFile("stem.wav")), 0);
+    Wav mix = readWav(testFile("mix.wav"));
+    ASSERT_FALSE(onsets(mix).empty());
+    EXPECT_EQ(readWav(testFile("stem-1.wav")).samples, mix.samples);
+    for (int pair = 2; pair <= 4; pair++) {
+        Wav stem = readWav(testFile("stem-" + std::to_string(pair) + ".wav"));
+        EXPECT_EQ(stem.samples.size(), mix.samples.size()) << pair;
+        EXPECT_TRUE(onsets(stem).empty()) << "pair " << pair << " sounds";
     }
 }
 
