@@ -1,5 +1,10 @@
 // What loaders put into pads, read and converted before any pad changes, so
 // that the audio is held only while finished buffers are swapped in.
+//
+// Threads: everything here runs on a loader's thread ([editor] or [host]),
+// never on the audio thread: it allocates, reads files and may show a
+// message. Only takePadContents touches a pad the audio reads, and only
+// under the caller's handshake.
 #pragma once
 
 #include <cstdint>
