@@ -16,6 +16,7 @@ namespace gdi {
 
 struct NativeView {
     HWND window;
+    ::Window parent;
     ::Window xid;
     GC gc;
     XImage* image;
@@ -168,6 +169,7 @@ NativeView* attachNative(HWND window, uintptr_t parent, int width, int height) {
                 GC gc = XCreateGC(d, xid, 0, nullptr);
                 XMapWindow(d, xid);
                 view = new NativeView{window,
+                                      parent,
                                       xid,
                                       gc,
                                       image,
@@ -220,6 +222,13 @@ void presentNative(NativeView* view, const Bitmap& image) {
     XPutImage(d, view->xid, view->gc, out, 0, 0, 0, 0, unsigned(width), unsigned(height));
     // Failing here means the window went before its DestroyNotify came in.
     if (trap.failed()) view->gone = true;
+}
+
+uintptr_t nativeChildOf(uintptr_t parent) {
+    std::lock_guard<std::recursive_mutex> guard(lock());
+    for (NativeView* v : connection().views)
+        if (v->parent == parent && !v->gone) return v->xid;
+    return 0;
 }
 
 unsigned long nativeErrors() { return errorCount.load(); }
