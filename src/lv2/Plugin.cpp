@@ -64,7 +64,8 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     in->urids.midiEvent = map->map(map->handle, LV2_MIDI__MidiEvent);
     in->urids.chunkKey = map->map(map->handle, kChunkKeyUri);
     in->sampleRate = rate;
-    in->maxBlock = blockLengthOption(static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options)), map);
+    in->maxBlock =
+        blockLengthOption(static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options)), map);
     in->effect = createPlugin(hostCallback);
     if (!in->effect) {
         delete in;

@@ -95,8 +95,8 @@ void Lv2Plugin::connect(Block& out, const std::vector<Event>& events) {
 LV2_State_Status Lv2Plugin::save(std::vector<Property>& stored, const std::vector<const LV2_Feature*>& extra) {
     stored.clear();
     std::vector<const LV2_Feature*> features = terminated(extra);
-    return state->save(lilv_instance_get_handle(instance), storeProperty, &stored, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE,
-                       features.data());
+    return state->save(lilv_instance_get_handle(instance), storeProperty, &stored,
+                       LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE, features.data());
 }
 
 LV2_State_Status Lv2Plugin::restore(const std::vector<Property>& stored, const std::vector<const LV2_Feature*>& extra) {
@@ -112,8 +112,8 @@ Bytes Lv2Plugin::savedChunk() {
 }
 
 LV2_State_Status Lv2Plugin::restoreChunk(const Bytes& chunk, const std::vector<const LV2_Feature*>& extra) {
-    std::vector<Property> stored = {{uridMap.id(kChunkKey), chunk, uridMap.id(LV2_ATOM__Chunk), 
-                                     LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE}};
+    std::vector<Property> stored = {
+        {uridMap.id(kChunkKey), chunk, uridMap.id(LV2_ATOM__Chunk), LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE}};
     return restore(stored, extra);
 }
 
@@ -156,7 +156,8 @@ void VstPlugin::run(Block& out, const std::vector<Event>& events) {
 }
 
 void VstPlugin::setChunk(const Bytes& chunk) {
-    testhost::dispatch(effect, effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), const_cast<uint8_t*>(chunk.data()));
+    testhost::dispatch(effect, effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()),
+                       const_cast<uint8_t*>(chunk.data()));
 }
 
 Bytes VstPlugin::chunk() {

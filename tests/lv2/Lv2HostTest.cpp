@@ -82,8 +82,8 @@ TEST_F(Lv2Test, EveryOutputSampleEqualsTheVst2PluginOverMixedBlocks) {
 TEST_F(Lv2Test, MessagesThatAreNoChannelMessagesAreLeftOut) {
     load(kit.bytes());
     // Real time, system and stray data bytes before a note: only the note plays.
-    std::vector<Event> lv2Events = {{0, {0xF8, 0, 0}, 1}, {3, {0xF2, 1, 2}, 3}, {5, {0x24, 100, 0}, 2},
-                                    noteOn(7, kKick)};
+    std::vector<Event> lv2Events = {
+        {0, {0xF8, 0, 0}, 1}, {3, {0xF2, 1, 2}, 3}, {5, {0x24, 100, 0}, 2}, noteOn(7, kKick)};
     ASSERT_TRUE(playBoth(256, lv2Events, {noteOn(7, kKick)}));
     EXPECT_TRUE(heard);
 }
@@ -222,8 +222,9 @@ TEST_F(Lv2Test, MappedPathsAreStoredAbstractAndRestoredAbsolute) {
     EXPECT_EQ(0, std::memcmp(padPath(mapped, 5), padPath(plain, 5), kitformat::kPathField));
     EXPECT_EQ(0, std::memcmp(padPath(mapped, 6), padPath(plain, 6), kitformat::kPathField));
     for (int pad = 0; pad < kitformat::kPads; pad++)
-        EXPECT_EQ(0, std::memcmp(padPath(mapped, pad) + kitformat::kPathField, padPath(plain, pad) + kitformat::kPathField,
-                                 kitformat::kChunkPadRecord - kitformat::kPathField));
+        EXPECT_EQ(0,
+                  std::memcmp(padPath(mapped, pad) + kitformat::kPathField, padPath(plain, pad) + kitformat::kPathField,
+                              kitformat::kChunkPadRecord - kitformat::kPathField));
     EXPECT_EQ(saving.handedOut, 6);
     EXPECT_EQ(saving.freed, 6);
 
