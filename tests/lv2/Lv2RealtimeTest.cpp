@@ -1,43 +1,13 @@
-// run() allocates nothing: this program's global allocation functions count
-// every call made while `counting` is set, the plug-in's included (its
-// operator new binds to these).
+// run() allocates nothing: the counting allocator sees every allocation
+// made while `counting` is set, the plug-in's included.
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
 
 #include "lv2/Kit.h"
 #include "lv2/Lv2Host.h"
+#include "support/CountingAllocator.h"
 
-namespace {
-
-std::atomic<bool> counting(false);
-std::atomic<long> allocations(0);
-
-void* allocate(std::size_t size) {
-    if (counting.load()) allocations++;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-
-void* allocateNoThrow(std::size_t size) noexcept {
-    if (counting.load()) allocations++;
-    return std::malloc(size ? size : 1);
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocateNoThrow(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocateNoThrow(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+using testsupport::allocations;
+using testsupport::counting;
 
 namespace {
 
