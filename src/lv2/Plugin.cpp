@@ -12,27 +12,10 @@
 
 #include "lv2/Instance.h"
 #include "lv2/State.h"
-#include "plugin/Plugin.h"
 
 namespace lv2face {
 
 namespace {
-
-const VstIntPtr kHostVersion = 2400;
-const int32_t kDefaultMaxBlock = 4096;
-
-// What the instrument asks of its host. The record's user field leads back
-// to the instance; during createPlugin there is none yet.
-VstIntPtr VSTCALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    const Instance* in = effect ? static_cast<const Instance*>(effect->user) : nullptr;
-    switch (opcode) {
-        case audioMasterVersion: return kHostVersion;
-        case audioMasterWantMidi: return 1;
-        case audioMasterGetSampleRate: return in ? static_cast<VstIntPtr>(in->sampleRate) : 0;
-        case audioMasterGetBlockSize: return in ? in->maxBlock : 0;
-        default: return 0;
-    }
-}
 
 const void* feature(const LV2_Feature* const* features, const char* uri) {
     for (int i = 0; features && features[i]; i++)
@@ -51,7 +34,7 @@ int32_t blockLengthOption(const LV2_Options_Option* options, LV2_URID_Map* map) 
         if (o->key == maxLength && value > 0) return value;
         if (o->key == nominal && value > 0) found = value;
     }
-    return found > 0 ? found : kDefaultMaxBlock;
+    return found > 0 ? found : face::kDefaultMaxBlock;
 }
 
 LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const* features) {
@@ -63,18 +46,14 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     in->urids.atomSequence = map->map(map->handle, LV2_ATOM__Sequence);
     in->urids.midiEvent = map->map(map->handle, LV2_MIDI__MidiEvent);
     in->urids.chunkKey = map->map(map->handle, kChunkKeyUri);
-    in->sampleRate = rate;
-    in->maxBlock =
+    const int32_t maxBlock =
         blockLengthOption(static_cast<const LV2_Options_Option*>(feature(features, LV2_OPTIONS__options)), map);
-    in->effect = createPlugin(hostCallback);
+    in->effect = face::openPlugin(in->host);
     if (!in->effect) {
         delete in;
         return nullptr;
     }
-    in->effect->user = in;
-    dispatch(in->effect, effOpen);
-    dispatch(in->effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-    dispatch(in->effect, effSetBlockSize, 0, in->maxBlock);
+    face::setupPlugin(in->effect, rate, maxBlock);
     return in;
 }
 
@@ -100,8 +79,7 @@ void run(LV2_Handle handle, uint32_t frames) { runBlock(*static_cast<Instance*>(
 void cleanup(LV2_Handle handle) {
     Instance* in = static_cast<Instance*>(handle);
     setActive(in, false);
-    // effClose ends the record and the instrument behind it.
-    dispatch(in->effect, effClose);
+    face::closePlugin(in->effect);
     delete in;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "face/ChunkState.h"
 #include "formats/KitFormats.h"
 #include "lv2/Instance.h"
 
@@ -13,7 +14,6 @@ namespace lv2face {
 
 namespace {
 
-using kitformat::kChunkSize;
 using kitformat::kPathField;
 
 // Pad paths that came from a bank start with this mark; they name no file.
@@ -62,10 +62,8 @@ void convertField(uint8_t* field, bool padPath, const std::function<std::string(
 LV2_State_Status save(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle state, uint32_t,
                       const LV2_Feature* const* features) {
     Instance* in = static_cast<Instance*>(handle);
-    void* data = nullptr;
-    const VstIntPtr size = dispatch(in->effect, effGetChunk, 0, 0, &data);
-    if (!data || size != static_cast<VstIntPtr>(kChunkSize)) return LV2_STATE_ERR_UNKNOWN;
-    std::vector<uint8_t> chunk(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + kChunkSize);
+    std::vector<uint8_t> chunk;
+    if (!face::saveChunk(in->effect, chunk) || !face::isChunk(chunk.data(), chunk.size())) return LV2_STATE_ERR_UNKNOWN;
     PathMapping(features).apply(chunk.data(), true);
     return store(state, in->urids.chunkKey, chunk.data(), chunk.size(), in->urids.atomChunk,
                  LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
@@ -82,12 +80,10 @@ LV2_State_Status restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
     const void* value = retrieve(state, in->urids.chunkKey, &size, &type, &flags);
     if (!value) return LV2_STATE_SUCCESS;
     if (type != in->urids.atomChunk) return LV2_STATE_ERR_BAD_TYPE;
-    if (size != kChunkSize || !kitformat::hasChunkMagic(static_cast<const uint8_t*>(value)))
-        return LV2_STATE_ERR_UNKNOWN;
-    std::vector<uint8_t> chunk(static_cast<const uint8_t*>(value), static_cast<const uint8_t*>(value) + kChunkSize);
+    if (!face::isChunk(static_cast<const uint8_t*>(value), size)) return LV2_STATE_ERR_UNKNOWN;
+    std::vector<uint8_t> chunk(static_cast<const uint8_t*>(value), static_cast<const uint8_t*>(value) + size);
     PathMapping(features).apply(chunk.data(), false);
-    dispatch(in->effect, effSetChunk, 0, static_cast<VstIntPtr>(kChunkSize), chunk.data());
-    return LV2_STATE_SUCCESS;
+    return face::restoreChunk(in->effect, chunk.data(), chunk.size()) ? LV2_STATE_SUCCESS : LV2_STATE_ERR_UNKNOWN;
 }
 
 const LV2_State_Interface kStateInterface = {save, restore};

@@ -1,0 +1,42 @@
+// What every plug-in face shares: how it creates the assembled instrument,
+// the host callback it answers the instrument with, and one way to call the
+// record's dispatcher. A face owns a HostInfo and hands it over as the
+// record's user field; the callback reads the rate and block size there.
+#pragma once
+
+#include <cstdint>
+
+#include "vst/aeffect.h"
+
+namespace face {
+
+// The VST version a face reports as its host's (2.4).
+const VstIntPtr kHostVersion = 2400;
+// The block size a face assumes when its host does not say.
+const int32_t kDefaultMaxBlock = 4096;
+
+struct HostInfo {
+    double sampleRate = 44100.0;
+    int32_t maxBlock = 0;
+};
+
+inline VstIntPtr dispatch(AEffect* e, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                          float opt = 0.0f) {
+    return e->dispatcher(e, opcode, index, value, ptr, opt);
+}
+
+// Answers the instrument's questions from the HostInfo in the record's user
+// field (none during createPlugin). [any]
+VstIntPtr VSTCALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                               float opt);
+
+// Creates and opens the instrument with `info` as its host: null when it
+// could not be created. The rate and block size are not passed yet. [host]
+AEffect* openPlugin(HostInfo& info);
+// Records the rate and block size in the HostInfo and passes them on through
+// the dispatcher (effSetSampleRate, effSetBlockSize). [host] while suspended
+void setupPlugin(AEffect* effect, double sampleRate, int32_t maxBlock);
+// effClose: ends the record and the instrument behind it. [host]
+void closePlugin(AEffect* effect);
+
+}  // namespace face
