@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "files/Pcm16.h"
+#include "kit/Pad.h"
 #include "platform/Wave.h"
 
 using platform::RiffChunk;
@@ -103,7 +104,7 @@ static int convertReleasing(const void* sourceFormat, const void* data, uint32_t
         case Narrowing::kUnusable: return kConvertNoSuggestion;
         case Narrowing::kOutOfMemory: return kWaveOutOfMemory;
     }
-    WaveFormat intermediate{}, target{platform::kFormatPcm, 1, 44100, 88200, 2, 16, 0};
+    WaveFormat intermediate{}, target{platform::kFormatPcm, 1, kPadSampleRate, 2 * kPadSampleRate, 2, 16, 0};
     intermediate.formatTag = platform::kFormatPcm;
     uint8_t* middle = nullptr;
     uint32_t middleBytes = 0;

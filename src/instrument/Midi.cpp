@@ -11,7 +11,7 @@ const int kFirstChokeSlot = kNumVoices - 2;  // slots 14 and 15: choke groups 1 
 const int32_t kMinSampleFrames = 4;
 // Start offsets stay whole numbers in a float position up to 2^24.
 const VstInt32 kMaxStartOffset = 1 << 24;
-const double kFallbackSampleRate = 44100.0;
+const double kFallbackSampleRate = kPadSampleRate;
 
 // The level curve shared by volume and velocity: 0 at 0, 1.96875 at 1.
 double level(double x) { return std::pow(2.0, 6.0 * x - 5.0) - 0.03125; }
@@ -33,11 +33,15 @@ Voice* slotFor(Voice* voices, int32_t choke) {
     return nullptr;
 }
 
-void startVoice(Voice& v, const Pad& p, int note, double velocityLevel, VstInt32 offset, double sampleRate) {
+// `toHostRate` turns a step through the stored sample into a step per output
+// frame, so a sample keeps its pitch and length at every host rate; it is
+// exactly 1 at the stored rate.
+void startVoice(Voice& v, const Pad& p, int note, double velocityLevel, VstInt32 offset, double sampleRate,
+                float toHostRate) {
     const double gain = level(unit(p.volume)) * velocityLevel;
     const double pan = unit(p.pan);
     v.midiNote = note;
-    v.rate = static_cast<float>(std::pow(2.0, 2.0 * unit(p.pitch) - 1.0));
+    v.rate = static_cast<float>(std::pow(2.0, 2.0 * unit(p.pitch) - 1.0)) * toHostRate;
     v.gainLeft = static_cast<float>(gain * (1.0 - pan));
     v.gainRight = static_cast<float>(gain * pan);
     v.position = static_cast<float>(-std::min(std::max(offset, 0), kMaxStartOffset));
@@ -77,11 +81,13 @@ VstInt32 DrumInstrument::processEvents(VstEvents* events) noexcept {
 void DrumInstrument::noteOn(int note, int velocity, VstInt32 deltaFrames) noexcept {
     const double velocityLevel = level(velocity / 127.0);
     const double rate = sampleRate > 0.0f ? sampleRate : kFallbackSampleRate;
+    // A host rate below 1 Hz would make the step infinite (and then NaN).
+    const float toHostRate = static_cast<float>(kPadSampleRate / std::max(rate, 1.0));
     for (int p = 0; p < kNumPads; p++) {
         const Pad& pad = pads[p];
         if (pad.midiNote != note || !pad.sampleData || pad.mute || (soloCount != 0 && !pad.solo)) continue;
         if (pad.sampleLength < kMinSampleFrames) continue;
         Voice* v = slotFor(voices, pad.choke);
-        if (v) startVoice(*v, pad, note, velocityLevel, deltaFrames, rate);
+        if (v) startVoice(*v, pad, note, velocityLevel, deltaFrames, rate, toHostRate);
     }
 }

@@ -5,11 +5,14 @@
 
 #include <cstdint>
 
+// The rate every pad sample is stored at; the loaders convert to it.
+const int32_t kPadSampleRate = 44100;
+
 // Written by the editor [editor] and the loaders; read at note-on [audio].
 // samplePath, sampleData and sampleLength change only under the handshake.
 struct Pad {
     char* samplePath;   // 260-byte heap buffer, or null when the pad is empty
-    float* sampleData;  // mono frames at 44100 Hz (malloc'd), or null
+    float* sampleData;  // mono frames at kPadSampleRate (malloc'd), or null
     int32_t sampleLength;
     int32_t midiNote;
     int32_t output;

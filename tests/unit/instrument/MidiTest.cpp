@@ -48,7 +48,7 @@ TEST(NoteOn, VoiceSetUp) {
     EXPECT_EQ(v.midiNote, 50);
     EXPECT_EQ(v.gainLeft, 3969.0f / 1024.0f);  // 1.96875 squared, all on the left
     EXPECT_EQ(v.gainRight, 0.0f);
-    EXPECT_EQ(v.rate, 1.0f);
+    EXPECT_EQ(v.rate, 6.3f);  // 44100 / 7000: the stored sample keeps its pitch
     EXPECT_EQ(v.position, -17.0f);
     EXPECT_EQ(v.rateFactor, 0.999f);
     EXPECT_EQ(v.gainFactor, 0.999f);

@@ -158,7 +158,7 @@ TEST(Render, SilentPadIsDroppedAfterItsFirstBlock) {
 TEST(Render, PitchDecayGlidesDownUntilTheRateFloor) {
     DrumInstrument d(nullptr);
     d.setSampleRate(1000.0f);
-    placeSample(d, 0, 1000);
+    placeSample(d, 0, 10000);
     d.pads[0].pitchDecay = 1.0f;
     play(d, 48);
     EXPECT_EQ(d.voices[0].rateFactor, 0.993f);
@@ -174,8 +174,10 @@ TEST(Render, PitchDecayGlidesDownUntilTheRateFloor) {
         lastStep = step;
         EXPECT_EQ(d.voices[0].active, d.voices[0].rate < 0.01f ? 0 : 1) << "block " << blocks;
     }
-    EXPECT_EQ(blocks, 14);  // 0.993^n < 0.01 first at n = 656, in the fourteenth block of 50
-    EXPECT_LT(d.voices[0].position, 997.0f);
+    // The step starts at 44.1 (44100 / 1000); 44.1 * 0.993^n < 0.01 first at
+    // n = 1195, in the twenty-fourth block of 50.
+    EXPECT_EQ(blocks, 24);
+    EXPECT_LT(d.voices[0].position, 9997.0f);
 }
 
 TEST(Render, ShortSamples) {
