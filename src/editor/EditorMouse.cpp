@@ -126,13 +126,6 @@ void InstrumentEditor::clicked(int i) {
             break;
         case kUnload: m_instrument->unloadPad(p); break;
         case kMute: pad.mute = control(i)->GetState() > 0.5f; break;
-        case kSolo: {
-            // Counted on a change of the pad's flag, so the count never drifts.
-            bool on = control(i)->GetState() > 0.5f;
-            if (on && !pad.solo) m_instrument->soloCount++;
-            if (!on && pad.solo) m_instrument->soloCount--;
-            pad.solo = on;
-            break;
-        }
+        case kSolo: m_instrument->setSolo(p, control(i)->GetState() > 0.5f); break;
     }
 }

@@ -219,7 +219,7 @@ void InstrumentEditor::showPads() {
     LoaderScope scope(*m_instrument, LoaderScope::kTryLock);
     m_stale.store(!scope.held());
     if (!scope.held()) return;
-    m_instrument->soloCount = 0;
+    m_instrument->recountSolo();
     for (int p = 0; p < kNumPads; p++) {
         const Pad& pad = m_instrument->pads[p];
         setState(kVolumeFader + p, pad.volume);
@@ -229,8 +229,7 @@ void InstrumentEditor::showPads() {
         setState(kPitchDecayKnob + p, pad.pitchDecay);
         setState(kUnload + p, 0.0f);
         setState(kMute + p, pad.mute ? 1.0f : 0.0f);
-        setState(kSolo + p, pad.solo ? 1.0f : 0.0f);
-        if (pad.solo) m_instrument->soloCount++;
+        setState(kSolo + p, padSolo(pad) ? 1.0f : 0.0f);
         for (int family = kNoteDown; family <= kOut4; family += kNumPads) setState(family + p, 0.0f);
         if (pad.choke >= 0 && pad.choke <= 2) setState(kChokeOff + kNumPads * pad.choke + p, 1.0f);
         if (pad.output >= 0 && pad.output <= 3) setState(kOut1 + kNumPads * pad.output + p, 1.0f);

@@ -89,7 +89,16 @@ VstInt32 DrumInstrument::canDo(char* text) {
 }
 
 void DrumInstrument::recountSolo() {
-    soloCount = 0;
+    // Serialised, so the last count stored follows every flag set before it.
+    std::lock_guard<std::mutex> lock(soloMutex);
+    int32_t count = 0;
     for (int i = 0; i < kNumPads; i++)
-        if (pads[i].solo) soloCount++;
+        if (padSolo(pads[i])) count++;
+    soloCount.store(count, std::memory_order_relaxed);
+}
+
+void DrumInstrument::setSolo(int padIndex, bool on) {
+    if (padIndex < 0 || padIndex >= kNumPads) return;
+    setPadSolo(pads[padIndex], on);
+    recountSolo();
 }

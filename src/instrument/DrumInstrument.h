@@ -62,8 +62,11 @@ public:
     void exportBank();  // [editor]
     // Writes the kit as a bank file; false when it could not be written.
     bool writeBankFile(const char* fileName);
-    // Counts the solo pads again (after a kit has been replaced).
+    // Counts the solo pads again (after a kit has been replaced) and stores
+    // the count once: a note-on never sees a count in the making.
     void recountSolo();  // [editor] or a loader
+    // Sets a pad's solo flag and counts again.
+    void setSolo(int padIndex, bool on);  // [editor]
 
     // The LOAD, IMPORT and EXPORT dialogs do not hold up the editor's
     // thread: at most one is open, and its operation runs once a poll (the
@@ -87,7 +90,7 @@ public:
     // editor writes the other pad fields directly: each is one aligned
     // 32-bit value written whole, read by the audio thread at the next note.
     Pad* pads;
-    int32_t soloCount;               // written by recountSolo ([editor] or a loader), read at note-on
+    std::atomic<int32_t> soloCount;  // stored by recountSolo only ([editor] or a loader), read at note-on
     char* bankPath;                  // loaders only
     std::atomic<uint8_t> audioBusy;  // set by the audio thread around each call
     Voice* voices;                   // [audio]; loaders only clear `active` under the handshake
@@ -117,6 +120,7 @@ private:
 
     // Serialises loaders and the bank export; see LoaderScope.
     std::recursive_mutex loaderMutex;
+    std::mutex soloMutex;  // one recount at a time
     bool audioStopped = false;  // held by an open LoaderScope; guarded by loaderMutex
     char* lastChunk = nullptr;
     // Touched on the editor's thread only.

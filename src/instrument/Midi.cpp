@@ -80,12 +80,13 @@ VstInt32 DrumInstrument::processEvents(VstEvents* events) noexcept {
 // all sixteen sound and it has no choke group (nothing is stolen).
 void DrumInstrument::noteOn(int note, int velocity, VstInt32 deltaFrames) noexcept {
     const double velocityLevel = level(velocity / 127.0);
+    const bool soloing = soloCount.load(std::memory_order_relaxed) != 0;
     const double rate = sampleRate > 0.0f ? sampleRate : kFallbackSampleRate;
     // A host rate below 1 Hz would make the step infinite (and then NaN).
     const float toHostRate = static_cast<float>(kPadSampleRate / std::max(rate, 1.0));
     for (int p = 0; p < kNumPads; p++) {
         const Pad& pad = pads[p];
-        if (pad.midiNote != note || !pad.sampleData || pad.mute || (soloCount != 0 && !pad.solo)) continue;
+        if (pad.midiNote != note || !pad.sampleData || pad.mute || (soloing && !padSolo(pad))) continue;
         if (pad.sampleLength < kMinSampleFrames) continue;
         Voice* v = slotFor(voices, pad.choke);
         if (v) startVoice(*v, pad, note, velocityLevel, deltaFrames, rate, toHostRate);

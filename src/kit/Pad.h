@@ -18,13 +18,18 @@ struct Pad {
     int32_t output;
     int32_t choke;
     uint8_t mute;
-    uint8_t solo;
+    uint8_t solo;  // through padSolo / setPadSolo only
     float pitch;
     float pitchDecay;
     float ampDecay;
     float pan;
     float volume;
 };
+
+// The editor flips a pad's solo flag while a loader or the audio thread may
+// be reading the flags; relaxed atomic access keeps that well defined.
+inline bool padSolo(const Pad& p) { return __atomic_load_n(&p.solo, __ATOMIC_RELAXED) != 0; }
+inline void setPadSolo(Pad& p, bool on) { __atomic_store_n(&p.solo, static_cast<uint8_t>(on ? 1 : 0), __ATOMIC_RELAXED); }
 
 // Owned by the audio thread [audio]; a loader clears `active` of the voices
 // that play a sample it frees, while the handshake holds the audio off.

@@ -11,7 +11,7 @@ kitformat::PadSettings padSettings(const Pad& p) {
     s.choke = p.choke;
     s.output = p.output;
     s.mute = p.mute ? 1 : 0;
-    s.solo = p.solo ? 1 : 0;
+    s.solo = padSolo(p) ? 1 : 0;
     return s;
 }
 
@@ -25,5 +25,5 @@ void applyPadSettings(Pad& p, const kitformat::PadSettings& s) {
     p.choke = s.choke;
     p.output = s.output;
     p.mute = s.mute ? 1 : 0;
-    p.solo = s.solo ? 1 : 0;
+    setPadSolo(p, s.solo != 0);
 }

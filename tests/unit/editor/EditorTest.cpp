@@ -17,6 +17,8 @@
 #include "support/EditedInstrument.h"
 #include "support/FakeServices.h"
 #include "support/TempFolder.h"
+#include "support/AudioKit.h"
+#include "support/WaveWriter.h"
 
 using namespace editor;
 
@@ -248,6 +250,48 @@ TEST_F(Editor, RestoresOnAnotherThreadNeverRaceTheEditorsDrawing) {
     EXPECT_EQ(text(at(kPadName + 2)), "Snare2");
     EXPECT_EQ(text(at(kPadName + 12)), "< none >");
     EXPECT_EQ(text(at(kNoteNumber + 1)), "71");
+}
+
+TEST_F(Editor, SoloClicksWhileAHostRestoresAndTheAudioPlays) {
+    // Run under the thread sanitizer: the user flips solo on the editor's
+    // thread while the host restores kits on another and the audio plays.
+    testsupport::TempFolder folder;
+    ASSERT_TRUE(wavetest::writeFile(folder / "hit.wav",
+                                    wavetest::wave(wavetest::Format{}, wavetest::samples(wavetest::testSignal(2000), 2))));
+    std::vector<uint8_t> kits[2];
+    for (int k = 0; k < 2; k++) {
+        kitformat::Chunk c = kitformat::defaultChunk();
+        for (int p = 0; p < 4; p++) {
+            c.pads[p].settings.midiNote = 60;
+            c.pads[p].settings.solo = p == k;
+            std::snprintf(c.pads[p].path, sizeof c.pads[p].path, "%s", (folder / "hit.wav").c_str());
+        }
+        kits[k].resize(kitformat::kChunkSize);
+        kitformat::encodeChunk(c, kits[k].data());
+    }
+    std::atomic<bool> done{false};
+    std::thread host([&] {
+        for (int round = 0; round < 20; round++) restore(kits[round % 2]);
+        done = true;
+    });
+    std::thread audio([&] {
+        audiokit::Outputs out(64);
+        audiokit::Events notes;
+        notes.noteOn(60, 100, 3);
+        while (!done) {
+            instrument.processEvents(notes.get());
+            instrument.processReplacing(nullptr, out.ptrs, 64);
+        }
+    });
+    for (int click = 0; !done; click++) {
+        clickControl(kSolo + 3);
+        idle();
+    }
+    host.join();
+    audio.join();
+    int flags = 0;
+    for (int p = 0; p < kNumPads; p++) flags += pad(p).solo;
+    EXPECT_EQ(instrument.soloCount, flags);
 }
 
 TEST_F(Editor, LoadStripOpensTheDialogForThePadUnderThePointer) {

@@ -2,7 +2,9 @@
 // take, how their voices are set up, and what is ignored.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
+#include <thread>
 
 #include "support/AudioKit.h"
 
@@ -195,6 +197,41 @@ TEST(NoteOn, SoloAndMute) {
     EXPECT_EQ(activeVoices(d), 1);
     play(d, 48);
     EXPECT_EQ(activeVoices(d), 2);
+}
+
+// A recount on another thread (the editor's refresh, a loader) stores the
+// count once: a note-on in the middle of it still sees the solo.
+TEST(NoteOn, SoloHoldsWhileTheCountIsTakenAgain) {
+    DrumInstrument d(nullptr);
+    // The last pad solo: a count taken up from zero would stay zero longest.
+    placeSample(d, 0, 1000);
+    placeSample(d, 15, 1000);
+    d.pads[15].midiNote = 48;
+    d.setSolo(15, true);
+    std::atomic<bool> done{false};
+    std::atomic<long> recounts{0};
+    std::thread counter([&] {
+        while (!done) {
+            d.recountSolo();
+            recounts++;
+        }
+    });
+    while (recounts == 0) std::this_thread::yield();
+    int wrong = 0;
+    for (int i = 0; i < 200000; i++) {
+        play(d, 48);
+        wrong += activeVoices(d) != 1;
+        Events off;
+        off.controller(123);
+        d.processEvents(off.get());
+    }
+    done = true;
+    counter.join();
+    EXPECT_EQ(wrong, 0);
+    d.setSolo(15, false);
+    EXPECT_EQ(d.soloCount, 0);
+    d.setSolo(kNumPads, true);  // no such pad
+    EXPECT_EQ(d.soloCount, 0);
 }
 
 TEST(NoteOn, IgnoredEvents) {
