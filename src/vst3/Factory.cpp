@@ -44,8 +44,8 @@ public:
     tresult VST3CALL queryInterface(const TUID iid, void** obj) override {
         if (!obj) return kInvalidArgument;
         *obj = nullptr;
-        if (!sameUid(iid, iid::FUnknown) && !sameUid(iid, iid::IPluginFactory) &&
-            !sameUid(iid, iid::IPluginFactory2) && !sameUid(iid, iid::IPluginFactory3))
+        if (!sameUid(iid, iid::FUnknown) && !sameUid(iid, iid::IPluginFactory) && !sameUid(iid, iid::IPluginFactory2) &&
+            !sameUid(iid, iid::IPluginFactory3))
             return kNoInterface;
         *obj = static_cast<IPluginFactory3*>(this);
         return kResultOk;

@@ -330,8 +330,8 @@ public:
 
 class IAudioProcessor : public FUnknown {
 public:
-    virtual tresult VST3CALL setBusArrangements(SpeakerArrangement* inputs, int32_t numIns,
-                                                SpeakerArrangement* outputs, int32_t numOuts) = 0;
+    virtual tresult VST3CALL setBusArrangements(SpeakerArrangement* inputs, int32_t numIns, SpeakerArrangement* outputs,
+                                                int32_t numOuts) = 0;
     virtual tresult VST3CALL getBusArrangement(int32_t dir, int32_t index, SpeakerArrangement& arr) = 0;
     virtual tresult VST3CALL canProcessSampleSize(int32_t symbolicSampleSize) = 0;
     virtual uint32_t VST3CALL getLatencySamples() = 0;
@@ -453,8 +453,7 @@ static_assert(sizeof(PClassInfoW) == 696 && offsetof(PClassInfoW, name) == 52 &&
                   offsetof(PClassInfoW, classFlags) == 180 && offsetof(PClassInfoW, vendor) == 312 &&
                   offsetof(PClassInfoW, sdkVersion) == 568,
               "PClassInfoW");
-static_assert(sizeof(BusInfo) == 276 && offsetof(BusInfo, name) == 12 && offsetof(BusInfo, busType) == 268,
-              "BusInfo");
+static_assert(sizeof(BusInfo) == 276 && offsetof(BusInfo, name) == 12 && offsetof(BusInfo, busType) == 268, "BusInfo");
 static_assert(sizeof(RoutingInfo) == 12, "RoutingInfo");
 static_assert(sizeof(ProcessSetup) == 24 && offsetof(ProcessSetup, sampleRate) == 16, "ProcessSetup");
 static_assert(sizeof(AudioBusBuffers) == 24 && offsetof(AudioBusBuffers, silenceFlags) == 8 &&
