@@ -15,7 +15,7 @@ tresult Stream::read(void* buffer, int32_t count, int32_t* got) {
     if (got) *got = 0;
     if (failing()) return kInternalError;
     const size_t n = std::min<size_t>({size_t(std::max(count, 0)), size_t(step), bytes.size() - position});
-    std::memcpy(buffer, bytes.data() + position, n);
+    if (n) std::memcpy(buffer, bytes.data() + position, n);
     position += n;
     if (got) *got = static_cast<int32_t>(n);
     return kResultOk;
@@ -27,7 +27,7 @@ tresult Stream::write(void* buffer, int32_t count, int32_t* put) {
     const size_t n = std::min<size_t>(size_t(std::max(count, 0)), size_t(step));
     const uint8_t* from = static_cast<const uint8_t*>(buffer);
     if (position + n > bytes.size()) bytes.resize(position + n);
-    std::memcpy(bytes.data() + position, from, n);
+    if (n) std::memcpy(bytes.data() + position, from, n);
     position += n;
     if (put) *put = static_cast<int32_t>(n);
     return kResultOk;
