@@ -99,7 +99,9 @@ public:
                                                        vst3::ParamID& id) override;
 
     AEffect* effect() const { return fx; }
-    // The view tells its instrument when it opens and goes. [editor]
+    // The view tells its instrument when it opens and goes; one editor at a
+    // time. [editor]
+    bool editorOpen() const { return openView != nullptr; }
     void viewOpened(View* view) { openView = view; }
     void viewGone(View* view) {
         if (openView == view) openView = nullptr;

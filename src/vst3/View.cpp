@@ -59,7 +59,7 @@ tresult View::isPlatformTypeSupported(FIDString type) {
 tresult View::attached(void* parent, FIDString type) {
     if (!parent || isPlatformTypeSupported(type) != kResultTrue) return kInvalidArgument;
     AEffect* effect = plugin->effect();
-    if (open || !effect) return kResultFalse;
+    if (open || !effect || plugin->editorOpen()) return kResultFalse;
 #if !defined(_WIN32)
     // Without the host's run loop nothing would ever idle the editor.
     void* loop = nullptr;

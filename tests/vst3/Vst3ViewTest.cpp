@@ -148,6 +148,14 @@ TEST_CASE(ViewReleasedWithTheEditorOpen) {
     view->setFrame(&frame);
     CHECK(view->attached(host.parent(), kPlatformTypeX11EmbedWindowID) == kResultOk);
     frame.tick(2);
+    // One editor at a time.
+    IPlugView* second = editorView(in);
+    if (CHECK(second)) {
+        second->setFrame(&frame);
+        CHECK(second->attached(host.parent(), kPlatformTypeX11EmbedWindowID) != kResultOk);
+        CHECK_EQ(frame.timers.size(), size_t(1));
+        second->release();
+    }
     CHECK_EQ(view->release(), 0u);
     CHECK(frame.timers.empty());
     CHECK_EQ(host.children(false), 0u);
