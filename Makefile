@@ -28,6 +28,8 @@ install: build-linux
 	  cp build/linux/kz318.so "$$dest/" && echo "installed $$dest/kz318.so"
 	@dest=$${LV2_PATH:-$$HOME/.lv2}; dest=$${dest%%:*}; mkdir -p "$$dest/kz318.lv2" && \
 	  cp build/linux/kz318.lv2/* "$$dest/kz318.lv2/" && echo "installed $$dest/kz318.lv2"
+	@dest=$$HOME/.vst3; rm -rf "$$dest/kz318.vst3" && mkdir -p "$$dest" && \
+	  cp -R build/linux/kz318.vst3 "$$dest/" && echo "installed $$dest/kz318.vst3"
 
 clean:
 	rm -rf build

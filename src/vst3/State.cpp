@@ -1,0 +1,46 @@
+// The kit as the component's state: exactly the bytes effGetChunk gives, the
+// same bytes every face saves. [host]
+#include <vector>
+
+#include "face/ChunkState.h"
+#include "formats/KitFormats.h"
+#include "vst3/Plugin.h"
+
+namespace vst3face {
+
+using namespace vst3;
+
+tresult Plugin::saveKit(IBStream* stream) {
+    if (!fx) return kNotInitialized;
+    if (!stream) return kInvalidArgument;
+    std::vector<uint8_t> chunk;
+    if (!face::saveChunk(fx, chunk)) return kInternalError;
+    size_t written = 0;
+    while (written < chunk.size()) {
+        int32_t n = 0;
+        const tresult r = stream->write(chunk.data() + written, static_cast<int32_t>(chunk.size() - written), &n);
+        if (r != kResultOk || n <= 0 || static_cast<size_t>(n) > chunk.size() - written) return kInternalError;
+        written += static_cast<size_t>(n);
+    }
+    return kResultOk;
+}
+
+// The whole stream is read before anything changes; hosts' streams may give
+// fewer bytes than asked on any call. Some end with kResultFalse and nothing
+// read; any other failure, or a stream that is not one whole chunk, leaves
+// the kit as it was.
+tresult Plugin::restoreKit(IBStream* stream) {
+    if (!fx) return kNotInitialized;
+    if (!stream) return kInvalidArgument;
+    std::vector<uint8_t> bytes;
+    auto read = [stream](uint8_t* buffer, long long count) -> long long {
+        int32_t n = 0;
+        const tresult r = stream->read(buffer, static_cast<int32_t>(count), &n);
+        if (r == kResultOk) return n;
+        return r == kResultFalse && n == 0 ? 0 : -1;
+    };
+    if (!face::readWholeStream(read, bytes, kitformat::kChunkSize)) return kInternalError;
+    return face::restoreChunk(fx, bytes.data(), bytes.size()) ? kResultOk : kInvalidArgument;
+}
+
+}  // namespace vst3face
