@@ -16,7 +16,6 @@ namespace {
 const char* const kVendor = "Morvantic";
 const char* const kName = "KZ318";
 const char* const kSubCategories = "Instrument|Drum|Sampler";
-const char* const kVersion = "1.0.0";
 const char* const kSdkVersion = "VST 3.7.7";
 
 template <class Info>
@@ -34,7 +33,7 @@ void fillLater(Info* info) {
     info->classFlags = 0;
     copyText(info->subCategories, kSubCategories);
     copyText(info->vendor, kVendor);
-    copyText(info->version, kVersion);
+    copyText(info->version, face::kVersion);
     copyText(info->sdkVersion, kSdkVersion);
 }
 
