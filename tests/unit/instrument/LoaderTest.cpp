@@ -1,3 +1,4 @@
+// The instrument's sample loaders and their handshake with the audio thread.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,7 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "files/LoadFolder.h"
 #include "formats/KitFormats.h"
 #include "instrument/DrumInstrument.h"
 #include "support/FakeServices.h"
@@ -194,31 +194,6 @@ TEST_F(Loader, NonWaveFileFromTheDialogStillRemembersItsFolder) {
     EXPECT_STREQ(instrument.pads[3].samplePath, "/no/such/folder/readme.txt");
     EXPECT_EQ(instrument.pads[3].sampleData, nullptr);
     EXPECT_EQ(services.folderWrites, std::vector<std::string>{"/no/such/folder/"});
-}
-
-std::string folder(const char* path, char separator, size_t capacity = kLoadFolderSize) {
-    char text[kLoadFolderSize];
-    return folderOf(path, separator, text, capacity) ? text : "(refused)";
-}
-
-TEST(LoadFolder, KeepsEveryComponentButTheFileName) {
-    EXPECT_EQ(folder("C:\\Samples\\Kicks\\kick01.wav", '\\'), "C:\\Samples\\Kicks\\");
-    EXPECT_EQ(folder("D:\\snare.wav", '\\'), "D:\\");
-    EXPECT_EQ(folder("C:\\\\Samples\\\\\\x.wav", '\\'), "C:\\Samples\\");
-    EXPECT_EQ(folder("C:/Samples/x.wav", '\\'), "");  // forward slashes are plain characters there
-    EXPECT_EQ(folder("/home/me/kits/kick.wav", '/'), "/home/me/kits/");
-    EXPECT_EQ(folder("/kick.wav", '/'), "/");
-    EXPECT_EQ(folder("kick.wav", '/'), "");
-}
-
-TEST(LoadFolder, KeepsTheLeadingSeparatorsOfANetworkShare) {
-    EXPECT_EQ(folder("\\\\server\\share\\hat.wav", '\\'), "\\\\server\\share\\");
-    EXPECT_EQ(folder("//server/share/hat.wav", '/'), "//server/share/");
-}
-
-TEST(LoadFolder, FolderThatDoesNotFitIsRefusedNotCut) {
-    EXPECT_EQ(folder("/abc/def/x.wav", '/', 9), "(refused)");
-    EXPECT_EQ(folder("/abc/def/x.wav", '/', 10), "/abc/def/");
 }
 
 TEST(LoaderScopes, NestedScopesLowerLoadingOnlyAtTheOutermost) {
