@@ -26,15 +26,8 @@ bool processorHas(RenderPath path) {
 #endif
 }
 
-RenderPath fromEnvironment() {
-    RenderPath wanted = bestRenderPath();
-    const char* name = std::getenv("KZ318_SIMD");
-    if (name && renderPathFromName(name, &wanted) && renderPathSupported(wanted)) return wanted;
-    return bestRenderPath();
-}
-
 // Read once per block; set when the library loads and by useRenderPath.
-std::atomic<int> chosen(static_cast<int>(fromEnvironment()));
+std::atomic<int> chosen(static_cast<int>(chooseRenderPath(std::getenv("KZ318_SIMD"), processorHas)));
 
 void renderScalar(Voice* voices, float** outputs, int frames) noexcept {
     for (int i = 0; i < kNumVoices; i++) {
@@ -63,9 +56,13 @@ bool renderPathFromName(const char* name, RenderPath* path) {
 
 bool renderPathSupported(RenderPath path) { return processorHas(path); }
 
-RenderPath bestRenderPath() {
+RenderPath bestRenderPath() { return chooseRenderPath(nullptr, processorHas); }
+
+RenderPath chooseRenderPath(const char* setting, bool (*runs)(RenderPath)) {
+    RenderPath wanted;
+    if (setting && renderPathFromName(setting, &wanted) && runs(wanted)) return wanted;
     for (int i = kNumRenderPaths - 1; i > 0; i--)
-        if (renderPathSupported(static_cast<RenderPath>(i))) return static_cast<RenderPath>(i);
+        if (runs(static_cast<RenderPath>(i))) return static_cast<RenderPath>(i);
     return RenderPath::kScalar;
 }
 

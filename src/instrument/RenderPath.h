@@ -17,6 +17,10 @@ bool renderPathFromName(const char* name, RenderPath* path);
 // Whether this build and this processor can run the path.
 bool renderPathSupported(RenderPath path);
 RenderPath bestRenderPath();
+// The path for a KZ318_SIMD setting (null when unset) on a processor that
+// runs what `runs` accepts: the named path when it runs, else the best that
+// does, so that no setting can end the host with an illegal instruction.
+RenderPath chooseRenderPath(const char* setting, bool (*runs)(RenderPath));
 RenderPath currentRenderPath() noexcept;  // [any]
 // Makes `wanted` the path in use, or the best supported one when it cannot
 // run here; returns the path now in use. [host], not the audio thread.
