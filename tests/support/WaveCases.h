@@ -103,6 +103,8 @@ inline std::vector<LayoutCase> layoutCases() {
     Bytes shortImaFmt = fmtBody(imaFormat(2));
     shortImaFmt[16] = 0xF4;  // extra size 500, two bytes present
     shortImaFmt[17] = 0x01;
+    Bytes oneShortImaFmt = fmtBody(imaFormat(2));
+    oneShortImaFmt[16] = 3;  // extra size 3, two bytes present
     return {
         {"plain 16-bit file", riff("WAVE", fmt + data), kWaveOk},
         {"other chunks before, between and after",
@@ -119,6 +121,8 @@ inline std::vector<LayoutCase> layoutCases() {
         {"fmt cut short by the end of the file", truncatedFmt, kWaveShortFormat},
         {"fmt larger than the format buffer", riff("WAVE", chunk("fmt ", big) + data), kWaveShortFormat},
         {"fmt shorter than its extra bytes", riff("WAVE", chunk("fmt ", shortImaFmt) + data), kWaveShortFormat},
+        {"fmt one byte shorter than its extra bytes", riff("WAVE", chunk("fmt ", oneShortImaFmt) + data),
+         kWaveShortFormat},
         {"no data chunk", riff("WAVE", fmt + chunk("LIST", Bytes(8, 0))), kWaveNoData},
         {"data outside the RIFF chunk", riff("WAVE", fmt) + data, kWaveNoData},
         {"empty data", riff("WAVE", fmt + chunk("data", Bytes())), kWaveEmptyData},
