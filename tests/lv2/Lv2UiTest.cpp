@@ -85,6 +85,30 @@ TEST_F(Lv2Ui, DeclinesWithoutInstanceAccessOrParent) {
     EXPECT_TRUE(children().empty());
 }
 
+// A host may ask again, say for a floating window it cannot give; the answer
+// is no, and the editor already open in the first UI stays as it is.
+TEST_F(Lv2Ui, ASecondUiWithoutAParentLeavesTheFirstOpen) {
+    LV2_Feature parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(parent))};
+    LV2_Feature access = {LV2_INSTANCE_ACCESS_URI, lilv_instance_get_handle(plugin.lilvInstance())};
+    LV2UI_Widget widget = nullptr, second = nullptr;
+    LV2UI_Handle ui = open({&parentFeature, &access}, &widget);
+    ASSERT_NE(ui, nullptr);
+    EXPECT_EQ(open({&access}, &second), nullptr);
+    EXPECT_EQ(second, nullptr);
+    auto idle = static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
+    EXPECT_EQ(idle->idle(ui), 0);
+    XSync(display, False);
+    std::vector<::Window> kids = children();
+    ASSERT_EQ(kids.size(), 1u);
+    EXPECT_EQ(uintptr_t(kids[0]), reinterpret_cast<uintptr_t>(widget));
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(display, kids[0], &a));
+    EXPECT_EQ(a.map_state, IsViewable);
+    descriptor->cleanup(ui);
+    XSync(display, False);
+    EXPECT_TRUE(children().empty());
+}
+
 TEST_F(Lv2Ui, OpensInTheParentAsItsWidgetIdlesAndCloses) {
     Resize resize;
     LV2_Feature parentFeature = {LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(parent))};
