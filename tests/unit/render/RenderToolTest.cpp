@@ -19,10 +19,8 @@ namespace {
 
 using testsupport::testFile;
 
-const std::string kSourceDir = [] {
-    std::string file = __FILE__;
-    return file.substr(0, file.rfind("/tests/"));
-}();
+// From the build: __FILE__ is relative where ccache rewrites the paths.
+const std::string kSourceDir = KZ_SOURCE_DIR;
 
 std::string tool() { return std::string(KZ_RENDER_TOOL) + " --plugin " + KZ_PLUGIN + " --quiet "; }
 
