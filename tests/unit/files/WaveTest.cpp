@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "files/Wave.h"
@@ -45,6 +48,44 @@ TEST(WaveLayouts, HugeFilesOfZerosAreRefusedAtOnce) {
         ASSERT_EQ(truncate(path.c_str(), off_t(c.size)), 0) << c.name;
         testsupport::Watchdog watchdog(c.name, 10);
         EXPECT_EQ(decode(path).result, c.result) << c.name;
+    }
+}
+
+// The bytes of address space this process holds, or 0 when unknown.
+size_t addressSpaceInUse() {
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0;
+    return statm >> pages ? pages * size_t(sysconf(_SC_PAGESIZE)) : 0;
+}
+
+// Decodes path in a child process whose address space may grow by only
+// `room` bytes, and gives its result, or -1 when the child did not finish.
+int decodeInLittleRoom(const std::string& path, size_t room) {
+    const size_t inUse = addressSpaceInUse();
+    if (inUse == 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        rlimit cap;
+        cap.rlim_cur = cap.rlim_max = inUse + room;
+        _exit(setrlimit(RLIMIT_AS, &cap) == 0 ? decode(path).result : 100);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A header may declare up to 4 GB of data in a file of a few bytes; the
+// reader must find that out before it allocates for it, or a host loading
+// such a file runs out of memory (or, where memory is plentiful, would not
+// show the fault: hence the capped address space).
+TEST(WaveLayouts, DataDeclaredBeyondTheFileIsRefusedBeforeAnythingIsAllocated) {
+    const size_t room = size_t(64) << 20;
+    Bytes fmt = chunk("fmt ", fmtBody(Format{})), pcm = samples(testSignal(64), 2);
+    ASSERT_EQ(decodeInLittleRoom(written("honest.wav", riff("WAVE", fmt + chunk("data", pcm))), room), kWaveOk)
+        << "the room suffices for a file that holds its data";
+    for (uint32_t declared : {uint32_t(256) << 20, 0xFFFFFFF0u}) {
+        std::string path = written("overdeclared.wav", riff("WAVE", fmt + chunk("data", pcm, declared)));
+        EXPECT_EQ(decodeInLittleRoom(path, room), kWaveShortData) << declared << " bytes declared";
     }
 }
 
