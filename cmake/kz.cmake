@@ -31,3 +31,18 @@ function(kz_program name)
   kz_static_runtime(${name})
   kz_output_here(${name})
 endfunction()
+
+# Every test runs under a time limit, so that a hang fails its test instead
+# of stalling make test; a test may set a longer one itself. Call at the end
+# of each CMakeLists.txt that adds tests; the ctest entry test-timeouts
+# (tests/timeout-check) fails on any test left without a limit.
+set(KZ_TEST_TIMEOUT 300)
+function(kz_test_timeouts)
+  get_directory_property(tests TESTS)
+  foreach(test IN LISTS tests)
+    get_test_property(${test} TIMEOUT limit)
+    if(NOT limit)
+      set_tests_properties(${test} PROPERTIES TIMEOUT ${KZ_TEST_TIMEOUT})
+    endif()
+  endforeach()
+endfunction()

@@ -37,6 +37,7 @@ TEST(WaveLayouts, EachGivesItsResult) {
     std::string fifo = scratch("fifo.wav");
     unlink(fifo.c_str());
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    testsupport::Watchdog watchdog("opening a pipe without a writer", 10);  // a reader that waits never returns
     EXPECT_EQ(decode(fifo).result, kWaveCannotOpen) << "a pipe, read without waiting for a writer";
 }
 
