@@ -10,8 +10,8 @@
 
 namespace face {
 
-// The VST version a face reports as its host's (2.4).
-const VstIntPtr kHostVersion = 2400;
+// The version a face answers as the instrument's host (vst/aeffect.h).
+using ::kHostVersion;
 // The block size a face assumes when its host does not say.
 const int32_t kDefaultMaxBlock = 4096;
 

@@ -19,7 +19,7 @@
 namespace {
 
 VstIntPtr VSTCALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
+    return opcode == audioMasterVersion ? kHostVersion : 0;
 }
 
 int fail(const std::string& why) {
