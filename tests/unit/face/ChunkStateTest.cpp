@@ -119,7 +119,7 @@ struct Stream {
         calls++;
         if (at >= failAt) return error;
         const long long n = std::min<long long>({count, step, static_cast<long long>(data.size() - at)});
-        std::memcpy(to, data.data() + at, static_cast<size_t>(n));
+        if (n > 0) std::memcpy(to, data.data() + at, static_cast<size_t>(n));
         at += static_cast<size_t>(n);
         return n;
     }
