@@ -27,7 +27,7 @@ install: build-linux
 	@dest=$${VST_PATH:-$$HOME/.vst}; dest=$${dest%%:*}; mkdir -p "$$dest" && \
 	  cp build/linux/kz318.so "$$dest/" && echo "installed $$dest/kz318.so"
 	@dest=$${LV2_PATH:-$$HOME/.lv2}; dest=$${dest%%:*}; mkdir -p "$$dest/kz318.lv2" && \
-	  cp build/linux/kz318.lv2/* "$$dest/kz318.lv2/" && echo "installed $$dest/kz318.lv2"
+	  cp -R build/linux/kz318.lv2/. "$$dest/kz318.lv2/" && echo "installed $$dest/kz318.lv2"
 	@dest=$$HOME/.vst3; rm -rf "$$dest/kz318.vst3" && mkdir -p "$$dest" && \
 	  cp -R build/linux/kz318.vst3 "$$dest/" && echo "installed $$dest/kz318.vst3"
 

@@ -39,7 +39,7 @@ void strips(Canvas& c) {
 
 void noteDisplays(Canvas& c) {
     for (int p = 0; p < kPads; p++) {
-        float x = spot::kNoteNumber.x - 1 + kPitch * p;  // the number's box and a 1-pixel rim
+        float x = spot::kNoteNumberBox.x - 1 + kPitch * p;  // the number's box and a 1-pixel rim
         c.fill({x, 95, x + 18, 112}, rect(x, 95, x + 18, 112), shadow);
         c.fill({x, 95, x + 18, 112}, rect(x + 0.5f, 95.5f, x + 17.5f, 111.5f), display);
     }
@@ -47,9 +47,9 @@ void noteDisplays(Canvas& c) {
 
 void faderScales(Canvas& c) {
     for (int p = 0; p < kPads; p++) {
-        float x = spot::kFader.x + kPitch * p;
+        float x = spot::kFaderBox.x + kPitch * p;
         for (int i = 0; i <= 10; i++) {
-            float y = spot::kFader.y + spot::kThumbH / 2.0f + i * (spot::kFader.h - spot::kThumbH) / 10.0f;
+            float y = spot::kFaderBox.y + spot::kThumbH / 2.0f + i * (spot::kFaderBox.h - spot::kThumbH) / 10.0f;
             bool major = i % 5 == 0;
             float len = major ? 5 : 3;
             Color col = major ? labelDim : mix(labelDim, strip, 0.45f);
@@ -100,17 +100,17 @@ void rowLabels(Canvas& c, Fonts& f) {
     rightLabel(c, f.label, 69.5f, "LOAD", label);
     rightLabel(c, f.small, 88.5f, "UNLOAD", labelDim);
     rightLabel(c, f.label, 103.5f, "MIDI NOTE", label, 0);
-    rightLabel(c, f.label, spot::kPitchKnob.y + 12.5f, "PITCH", label);
-    rightLabel(c, f.label, spot::kAmpDecayKnob.y + 12.5f, "AMP.DCY", label, 0);
-    rightLabel(c, f.label, spot::kPitchDecayKnob.y + 12.5f, "PIT. DCY", label, 0);
+    rightLabel(c, f.label, spot::kPitchKnobBox.y + 12.5f, "PITCH", label);
+    rightLabel(c, f.label, spot::kAmpDecayKnobBox.y + 12.5f, "AMP.DCY", label, 0);
+    rightLabel(c, f.label, spot::kPitchDecayKnobBox.y + 12.5f, "PIT. DCY", label, 0);
     rightLabel(c, f.label, 208.5f, "CHOKE", label);
     rightLabel(c, f.small, 216.0f, "off 1 2", labelDim, 1);
     rightLabel(c, f.label, 234.0f, "OUT", label);
     rightLabel(c, f.small, 226.5f, "1 2", labelDim, 1);
     rightLabel(c, f.small, 241.5f, "3 4", labelDim, 1);
     rightLabel(c, f.small, 256.0f, "MUTE SOLO", label, 0);
-    rightLabel(c, f.label, spot::kPanKnob.y + 12.5f, "PAN", label);
-    rightLabel(c, f.label, spot::kFader.y + spot::kFader.h / 2.0f, "VOLUME", label);
+    rightLabel(c, f.label, spot::kPanKnobBox.y + 12.5f, "PAN", label);
+    rightLabel(c, f.label, spot::kFaderBox.y + spot::kFaderBox.h / 2.0f, "VOLUME", label);
     for (float y : {113.0f, 202.5f, 263.0f, 292.5f}) c.fill({6, y, 52, y + 1}, rect(8, y, 52, y + 1), stripEdge);
 }
 

@@ -50,8 +50,8 @@ Canvas knob(int frame) {
 }
 
 Canvas faderTrack() {
-    Canvas c(spot::kFader.w, spot::kFader.h);
-    Box all{0, 0, float(spot::kFader.w), float(spot::kFader.h)};
+    Canvas c(spot::kFaderBox.w, spot::kFaderBox.h);
+    Box all{0, 0, float(spot::kFaderBox.w), float(spot::kFaderBox.h)};
     c.fill(all, roundRect(5.5f, 3.5f, 10.5f, 90.5f, 2.5f), hex(0x44494F));
     c.fill(all, roundRect(5.5f, 3.5f, 10.5f, 90.0f, 2.5f), shadow);
     c.fill(all, roundRect(6.5f, 4.5f, 9.5f, 89.5f, 1.5f), hex(0x050506));
@@ -70,7 +70,7 @@ Canvas faderThumb() {
 }
 
 Canvas noteButton(bool up, bool pressed) {
-    Canvas c(spot::kNoteDown.w, spot::kNoteDown.h);
+    Canvas c(spot::kNoteDownBox.w, spot::kNoteDownBox.h);
     buttonCap(c, 9, 17, pressed);
     Color col = pressed ? green : label;
     float d = pressed ? 0.5f : 0;
@@ -83,7 +83,7 @@ Canvas noteButton(bool up, bool pressed) {
 }
 
 Canvas chokeButton(Press state) {
-    Canvas c(spot::kChoke[0].w, spot::kChoke[0].h);
+    Canvas c(spot::kChokeBoxes[0].w, spot::kChokeBoxes[0].h);
     Box all{0, 0, 11, 14};
     buttonCap(c, 11, 14, state == Press::Down);
     Color led = state == Press::On ? amber : state == Press::Down ? mix(amber, shadow, 0.55f) : hex(0x3B2E1E);
@@ -94,7 +94,7 @@ Canvas chokeButton(Press state) {
 }
 
 Canvas outButton(Press state) {
-    Canvas c(spot::kOut[0].w, spot::kOut[0].h);
+    Canvas c(spot::kOutBoxes[0].w, spot::kOutBoxes[0].h);
     Box all{0, 0, 13, 13};
     buttonCap(c, 13, 13, state == Press::Down);
     if (state == Press::On) c.fill(all, circle(6.5f, 6.5f, 4.2f), mix(cyan, capBottom, 0.55f));
@@ -105,7 +105,7 @@ Canvas outButton(Press state) {
 }
 
 Canvas muteSoloButton(char letter, Press state) {
-    Canvas c(spot::kMute.w, spot::kMute.h);
+    Canvas c(spot::kMuteBox.w, spot::kMuteBox.h);
     Color lit = letter == 'M' ? red : yellow;
     if (state == Press::On)
         cap(c, 0, 0, 17, 12, 2.5f, glow(lit, 0.15f), mix(lit, shadow, 0.25f));
@@ -118,7 +118,7 @@ Canvas muteSoloButton(char letter, Press state) {
 }
 
 Canvas unloadButton(bool pressed) {
-    Canvas c(spot::kUnload.w, spot::kUnload.h);
+    Canvas c(spot::kUnloadBox.w, spot::kUnloadBox.h);
     Box all{0, 0, 32, 9};
     // A tab hanging under the LOAD strip: square top, rounded bottom.
     c.fill(all, roundRect(0, -3, 32, 9, 2.5f), shadow);

@@ -113,7 +113,7 @@ void knobStrip(Output& out, const Canvas& bg) {
     const int n = bitmap::kKnobFrames, size = spot::kKnobSize;
     std::vector<unsigned> image(size_t(n) * size * size), mask(image.size());
     Spots spots;
-    for (const Spot& knob : {spot::kPitchKnob, spot::kAmpDecayKnob, spot::kPitchDecayKnob, spot::kPanKnob})
+    for (const Spot& knob : {spot::kPitchKnobBox, spot::kAmpDecayKnobBox, spot::kPitchDecayKnobBox, spot::kPanKnobBox})
         for (const Spot& s : columns(knob)) spots.push_back(s);
     for (int f = 0; f < n; f++) {
         Canvas frame = knob(f);
@@ -139,41 +139,41 @@ Output drawAll() {
         for (int x = 0; x < kWidth; x++) panel[size_t(y) * kWidth + x] = to24(bg.composite(x, y, {}));
     out.add(bitmap::kBackground, "background", kWidth, kHeight, panel);
 
-    family(out, bg, columns(spot::kFader), bitmap::kFaderTrackMask, "fader-track-mask",
+    family(out, bg, columns(spot::kFaderBox), bitmap::kFaderTrackMask, "fader-track-mask",
            {{bitmap::kFaderTrack, "fader-track", faderTrack()}});
-    family(out, bg, columns({spot::kFader.x, spot::kFader.y, spot::kThumbW, spot::kThumbH}), bitmap::kFaderThumbMask,
-           "fader-thumb-mask", {{bitmap::kFaderThumb, "fader-thumb", faderThumb()}});
+    family(out, bg, columns({spot::kFaderBox.x, spot::kFaderBox.y, spot::kThumbW, spot::kThumbH}),
+           bitmap::kFaderThumbMask, "fader-thumb-mask", {{bitmap::kFaderThumb, "fader-thumb", faderThumb()}});
     knobStrip(out, bg);
-    family(out, bg, columns(spot::kNoteDown), bitmap::kNoteDownMask, "note-down-mask",
-           {{bitmap::kNoteDown, "note-down", noteButton(false, false)},
+    family(out, bg, columns(spot::kNoteDownBox), bitmap::kNoteDownMask, "note-down-mask",
+           {{bitmap::kNoteDownReleased, "note-down", noteButton(false, false)},
             {bitmap::kNoteDownPressed, "note-down-pressed", noteButton(false, true)}});
-    family(out, bg, columns(spot::kNoteUp), bitmap::kNoteUpMask, "note-up-mask",
-           {{bitmap::kNoteUp, "note-up", noteButton(true, false)},
+    family(out, bg, columns(spot::kNoteUpBox), bitmap::kNoteUpMask, "note-up-mask",
+           {{bitmap::kNoteUpReleased, "note-up", noteButton(true, false)},
             {bitmap::kNoteUpPressed, "note-up-pressed", noteButton(true, true)}});
     Spots choke, outs;
-    for (const Spot& s : spot::kChoke)
+    for (const Spot& s : spot::kChokeBoxes)
         for (const Spot& c : columns(s)) choke.push_back(c);
-    for (const Spot& s : spot::kOut)
+    for (const Spot& s : spot::kOutBoxes)
         for (const Spot& c : columns(s)) outs.push_back(c);
     family(out, bg, choke, bitmap::kChokeMask, "choke-mask",
-           {{bitmap::kChokeOff, "choke-off", chokeButton(Press::Off)},
+           {{bitmap::kChokeUnlit, "choke-off", chokeButton(Press::Off)},
             {bitmap::kChokePressed, "choke-pressed", chokeButton(Press::Down)},
-            {bitmap::kChokeOn, "choke-on", chokeButton(Press::On)}});
+            {bitmap::kChokeLit, "choke-on", chokeButton(Press::On)}});
     family(out, bg, outs, bitmap::kOutMask, "out-mask",
-           {{bitmap::kOutOff, "out-off", outButton(Press::Off)},
+           {{bitmap::kOutUnlit, "out-off", outButton(Press::Off)},
             {bitmap::kOutPressed, "out-pressed", outButton(Press::Down)},
-            {bitmap::kOutOn, "out-on", outButton(Press::On)}});
-    Spots muteSolo = columns(spot::kMute);
-    for (const Spot& s : columns(spot::kSolo)) muteSolo.push_back(s);
+            {bitmap::kOutLit, "out-on", outButton(Press::On)}});
+    Spots muteSolo = columns(spot::kMuteBox);
+    for (const Spot& s : columns(spot::kSoloBox)) muteSolo.push_back(s);
     family(out, bg, muteSolo, bitmap::kMuteSoloMask, "mute-solo-mask",
-           {{bitmap::kMuteOff, "mute-off", muteSoloButton('M', Press::Off)},
+           {{bitmap::kMuteUnlit, "mute-off", muteSoloButton('M', Press::Off)},
             {bitmap::kMutePressed, "mute-pressed", muteSoloButton('M', Press::Down)},
-            {bitmap::kMuteOn, "mute-on", muteSoloButton('M', Press::On)},
-            {bitmap::kSoloOff, "solo-off", muteSoloButton('S', Press::Off)},
+            {bitmap::kMuteLit, "mute-on", muteSoloButton('M', Press::On)},
+            {bitmap::kSoloUnlit, "solo-off", muteSoloButton('S', Press::Off)},
             {bitmap::kSoloPressed, "solo-pressed", muteSoloButton('S', Press::Down)},
-            {bitmap::kSoloOn, "solo-on", muteSoloButton('S', Press::On)}});
-    family(out, bg, columns(spot::kUnload), bitmap::kUnloadMask, "unload-mask",
-           {{bitmap::kUnload, "unload", unloadButton(false)},
+            {bitmap::kSoloLit, "solo-on", muteSoloButton('S', Press::On)}});
+    family(out, bg, columns(spot::kUnloadBox), bitmap::kUnloadMask, "unload-mask",
+           {{bitmap::kUnloadReleased, "unload", unloadButton(false)},
             {bitmap::kUnloadPressed, "unload-pressed", unloadButton(true)}});
     std::sort(out.bitmaps.begin(), out.bitmaps.end(), [](const Bitmap& a, const Bitmap& b) { return a.id < b.id; });
     return out;

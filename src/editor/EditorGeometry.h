@@ -3,6 +3,8 @@
 // with the size of its pictures, and the areas of the background that take
 // clicks. The editor lays its controls out from it and the program that
 // draws the bitmaps fits the pictures to it, so it depends on nothing.
+// A control family (InstrumentEditor.h), its place (a Box here) and its
+// pictures (named by the state they show) each have a name of their own.
 #pragma once
 
 namespace editor {
@@ -17,33 +19,33 @@ namespace bitmap {
 enum Id {
     kFaderTrack = 196,
     kNoteDownPressed = 197,
-    kNoteDown = 198,
+    kNoteDownReleased = 198,
     kNoteDownMask = 199,
     kNoteUpPressed = 200,
-    kNoteUp = 201,
+    kNoteUpReleased = 201,
     kNoteUpMask = 202,
     kFaderThumb = 203,
     kFaderThumbMask = 204,
     kChokePressed = 205,
     kChokeMask = 206,
-    kChokeOff = 207,
-    kChokeOn = 208,
+    kChokeUnlit = 207,
+    kChokeLit = 208,
     kKnobStripMask = 209,
     kKnobStrip = 210,
     kOutPressed = 211,
     kOutMask = 212,
-    kOutOff = 213,
-    kOutOn = 214,
+    kOutUnlit = 213,
+    kOutLit = 214,
     kBackground = 215,
     kFaderTrackMask = 216,
     kMuteSoloMask = 217,
     kMutePressed = 218,
-    kMuteOff = 219,
-    kMuteOn = 220,
+    kMuteUnlit = 219,
+    kMuteLit = 220,
     kSoloPressed = 221,
-    kSoloOff = 222,
-    kSoloOn = 223,
-    kUnload = 224,
+    kSoloUnlit = 222,
+    kSoloLit = 223,
+    kUnloadReleased = 224,
     kUnloadMask = 225,
     kUnloadPressed = 226,
 };
@@ -57,25 +59,25 @@ struct Spot {
 };
 
 namespace spot {
-constexpr Spot kFader{67, 296, 16, 94};  // the track; the thumb slides in it
+constexpr Spot kFaderBox{67, 296, 16, 94};  // the track; the thumb slides in it
 constexpr int kThumbW = 16, kThumbH = 13;
 constexpr int kKnobSize = 25;
-constexpr Spot kPanKnob{61, 265, kKnobSize, kKnobSize};
-constexpr Spot kPitchKnob{61, 115, kKnobSize, kKnobSize};
-constexpr Spot kAmpDecayKnob{61, 145, kKnobSize, kKnobSize};
-constexpr Spot kPitchDecayKnob{61, 176, kKnobSize, kKnobSize};
-constexpr Spot kNoteDown{56, 95, 9, 17};
-constexpr Spot kNoteUp{83, 95, 9, 17};
-constexpr Spot kChoke[3] = {{56, 205, 11, 14}, {68, 205, 11, 14}, {80, 205, 11, 14}};
-constexpr Spot kOut[4] = {{58, 220, 13, 13}, {77, 220, 13, 13}, {58, 235, 13, 13}, {77, 235, 13, 13}};
+constexpr Spot kPanKnobBox{61, 265, kKnobSize, kKnobSize};
+constexpr Spot kPitchKnobBox{61, 115, kKnobSize, kKnobSize};
+constexpr Spot kAmpDecayKnobBox{61, 145, kKnobSize, kKnobSize};
+constexpr Spot kPitchDecayKnobBox{61, 176, kKnobSize, kKnobSize};
+constexpr Spot kNoteDownBox{56, 95, 9, 17};
+constexpr Spot kNoteUpBox{83, 95, 9, 17};
+constexpr Spot kChokeBoxes[3] = {{56, 205, 11, 14}, {68, 205, 11, 14}, {80, 205, 11, 14}};
+constexpr Spot kOutBoxes[4] = {{58, 220, 13, 13}, {77, 220, 13, 13}, {58, 235, 13, 13}, {77, 235, 13, 13}};
 // Pad names share the LOAD strip in pairs: even pads on the upper line, odd
 // pads on the lower one, a column's pitch to the left of their own column.
-constexpr Spot kPadNameEven{65, 56, 63, 12};
-constexpr Spot kPadNameOdd{18, 70, 63, 12};
-constexpr Spot kNoteNumber{66, 98, 18, 15};
-constexpr Spot kUnload{58, 84, 32, 9};
-constexpr Spot kMute{56, 250, 17, 12};
-constexpr Spot kSolo{75, 250, 17, 12};
+constexpr Spot kPadNameEvenBox{65, 56, 63, 12};
+constexpr Spot kPadNameOddBox{18, 70, 63, 12};
+constexpr Spot kNoteNumberBox{66, 98, 18, 15};
+constexpr Spot kUnloadBox{58, 84, 32, 9};
+constexpr Spot kMuteBox{56, 250, 17, 12};
+constexpr Spot kSoloBox{75, 250, 17, 12};
 }  // namespace spot
 
 // The black LOAD strip (inclusive edges): eight cells of two pads each, the
@@ -90,11 +92,12 @@ constexpr unsigned kPadNameColor = 0xFFDD22, kNoteNumberColor = 0x22FF55;
 
 static_assert(kCell == 2 * kColumn, "a LOAD cell holds two pads' columns");
 static_assert(kStripX0 + kColumns / 2 * kCell >= kStripX1, "the LOAD strip has a cell for every pair of pads");
-static_assert(spot::kPadNameOdd.x + kColumn == kStripX0 + 1 && spot::kPadNameOdd.y >= kStripLowerY,
+static_assert(spot::kPadNameOddBox.x + kColumn == kStripX0 + 1 && spot::kPadNameOddBox.y >= kStripLowerY,
               "odd pads' names start on the lower line of their pair's cell");
-static_assert(spot::kPadNameEven.y + spot::kPadNameEven.h <= kStripLowerY + 1,
+static_assert(spot::kPadNameEvenBox.y + spot::kPadNameEvenBox.h <= kStripLowerY + 1,
               "even pads' names stay on the upper line");
 static_assert(kBankX0 < kBankSplit && kBankSplit < kBankX1, "IMPORT and EXPORT both have a side");
-static_assert(spot::kFader.w == spot::kThumbW && spot::kFader.h > spot::kThumbH, "the thumb slides along the track");
+static_assert(spot::kFaderBox.w == spot::kThumbW && spot::kFaderBox.h > spot::kThumbH,
+              "the thumb slides along the track");
 
 }  // namespace editor

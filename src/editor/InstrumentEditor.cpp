@@ -13,7 +13,7 @@ namespace {
 
 static_assert(kColumns == kNumPads, "one column per pad");
 static_assert(bitmap::kKnobFrames == kKnobFrames, "the knob strip is cut as it was drawn");
-static_assert(spot::kPadNameEven.w == spot::kPadNameOdd.w && spot::kPadNameEven.h == spot::kPadNameOdd.h,
+static_assert(spot::kPadNameEvenBox.w == spot::kPadNameOddBox.w && spot::kPadNameEvenBox.h == spot::kPadNameOddBox.h,
               "every pad name is made by one factory");
 static_assert(kControlCount == 19 * kNumPads && kPanKnob - kVolumeFader == kNumPads &&
                   kSolo + kNumPads == kControlCount,
@@ -59,20 +59,20 @@ void InstrumentEditor::createFactories() {
     auto buttons = [module](int mask, int off, int held, int on) {
         return new (std::nothrow) CButtonFactory(module, mask, mask, mask, off, held, on);
     };
-    m_noteDownFactory = buttons(id::kNoteDownMask, id::kNoteDown, id::kNoteDownPressed, id::kNoteDown);
-    m_noteUpFactory = buttons(id::kNoteUpMask, id::kNoteUp, id::kNoteUpPressed, id::kNoteUp);
-    m_chokeFactory = buttons(id::kChokeMask, id::kChokeOff, id::kChokePressed, id::kChokeOn);
-    m_outFactory = buttons(id::kOutMask, id::kOutOff, id::kOutPressed, id::kOutOn);
-    m_unloadFactory = buttons(id::kUnloadMask, id::kUnload, id::kUnloadPressed, id::kUnload);
-    m_muteFactory = buttons(id::kMuteSoloMask, id::kMuteOff, id::kMutePressed, id::kMuteOn);
-    m_soloFactory = buttons(id::kMuteSoloMask, id::kSoloOff, id::kSoloPressed, id::kSoloOn);
+    m_noteDownFactory = buttons(id::kNoteDownMask, id::kNoteDownReleased, id::kNoteDownPressed, id::kNoteDownReleased);
+    m_noteUpFactory = buttons(id::kNoteUpMask, id::kNoteUpReleased, id::kNoteUpPressed, id::kNoteUpReleased);
+    m_chokeFactory = buttons(id::kChokeMask, id::kChokeUnlit, id::kChokePressed, id::kChokeLit);
+    m_outFactory = buttons(id::kOutMask, id::kOutUnlit, id::kOutPressed, id::kOutLit);
+    m_unloadFactory = buttons(id::kUnloadMask, id::kUnloadReleased, id::kUnloadPressed, id::kUnloadReleased);
+    m_muteFactory = buttons(id::kMuteSoloMask, id::kMuteUnlit, id::kMutePressed, id::kMuteLit);
+    m_soloFactory = buttons(id::kMuteSoloMask, id::kSoloUnlit, id::kSoloPressed, id::kSoloLit);
     m_faderFactory = new (std::nothrow)
         CFaderFactory(module, id::kFaderTrack, id::kFaderTrackMask, id::kFaderThumb, id::kFaderThumbMask, false);
     m_knobFactory = new (std::nothrow) CKnobFactory(module, id::kKnobStrip, id::kKnobStripMask, false);
     m_nameTextFactory = new (std::nothrow)
-        CStaticTextFactory(module, kTextHeight, kFace, spot::kPadNameEven.w, spot::kPadNameEven.h, kPadNameColor);
-    m_noteTextFactory = new (std::nothrow)
-        CStaticTextFactory(module, kTextHeight, kFace, spot::kNoteNumber.w, spot::kNoteNumber.h, kNoteNumberColor);
+        CStaticTextFactory(module, kTextHeight, kFace, spot::kPadNameEvenBox.w, spot::kPadNameEvenBox.h, kPadNameColor);
+    m_noteTextFactory = new (std::nothrow) CStaticTextFactory(module, kTextHeight, kFace, spot::kNoteNumberBox.w,
+                                                              spot::kNoteNumberBox.h, kNoteNumberColor);
 }
 
 // One pad's column, in the order of the families.
@@ -87,26 +87,26 @@ void InstrumentEditor::createControls(int p) {
     auto momentary = [&](CButtonFactory* f, const Spot& s) {
         return make(f, &CButtonFactory::CreateMomentaryButton, s.x + dx, s.y);
     };
-    c[kVolumeFader] = fader(spot::kFader);
-    c[kPanKnob] = knob(spot::kPanKnob);
-    c[kPitchKnob] = knob(spot::kPitchKnob);
-    c[kAmpDecayKnob] = knob(spot::kAmpDecayKnob);
-    c[kPitchDecayKnob] = knob(spot::kPitchDecayKnob);
-    c[kNoteDown] = momentary(m_noteDownFactory, spot::kNoteDown);
-    c[kNoteUp] = momentary(m_noteUpFactory, spot::kNoteUp);
-    c[kChokeOff] = latching(m_chokeFactory, spot::kChoke[0]);
-    c[kChoke1] = latching(m_chokeFactory, spot::kChoke[1]);
-    c[kChoke2] = latching(m_chokeFactory, spot::kChoke[2]);
-    c[kOut1] = latching(m_outFactory, spot::kOut[0]);
-    c[kOut2] = latching(m_outFactory, spot::kOut[1]);
-    c[kOut3] = latching(m_outFactory, spot::kOut[2]);
-    c[kOut4] = latching(m_outFactory, spot::kOut[3]);
-    const Spot& name = p % 2 ? spot::kPadNameOdd : spot::kPadNameEven;
+    c[kVolumeFader] = fader(spot::kFaderBox);
+    c[kPanKnob] = knob(spot::kPanKnobBox);
+    c[kPitchKnob] = knob(spot::kPitchKnobBox);
+    c[kAmpDecayKnob] = knob(spot::kAmpDecayKnobBox);
+    c[kPitchDecayKnob] = knob(spot::kPitchDecayKnobBox);
+    c[kNoteDown] = momentary(m_noteDownFactory, spot::kNoteDownBox);
+    c[kNoteUp] = momentary(m_noteUpFactory, spot::kNoteUpBox);
+    c[kChokeOff] = latching(m_chokeFactory, spot::kChokeBoxes[0]);
+    c[kChoke1] = latching(m_chokeFactory, spot::kChokeBoxes[1]);
+    c[kChoke2] = latching(m_chokeFactory, spot::kChokeBoxes[2]);
+    c[kOut1] = latching(m_outFactory, spot::kOutBoxes[0]);
+    c[kOut2] = latching(m_outFactory, spot::kOutBoxes[1]);
+    c[kOut3] = latching(m_outFactory, spot::kOutBoxes[2]);
+    c[kOut4] = latching(m_outFactory, spot::kOutBoxes[3]);
+    const Spot& name = p % 2 ? spot::kPadNameOddBox : spot::kPadNameEvenBox;
     c[kPadName] = makeText(m_nameTextFactory, name.x + dx, name.y, kNoName);
-    c[kNoteNumber] = makeText(m_noteTextFactory, spot::kNoteNumber.x + dx, spot::kNoteNumber.y, kNoNote);
-    c[kUnload] = momentary(m_unloadFactory, spot::kUnload);
-    c[kMute] = latching(m_muteFactory, spot::kMute);
-    c[kSolo] = latching(m_soloFactory, spot::kSolo);
+    c[kNoteNumber] = makeText(m_noteTextFactory, spot::kNoteNumberBox.x + dx, spot::kNoteNumberBox.y, kNoNote);
+    c[kUnload] = momentary(m_unloadFactory, spot::kUnloadBox);
+    c[kMute] = latching(m_muteFactory, spot::kMuteBox);
+    c[kSolo] = latching(m_soloFactory, spot::kSoloBox);
 }
 
 InstrumentEditor::~InstrumentEditor() {

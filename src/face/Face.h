@@ -12,8 +12,8 @@ namespace face {
 
 // The plug-in's version as the faces report it ("1.0.0").
 const char* const kVersion = KZ_VERSION;
-// The VST version a face reports as its host's (2.4).
-const VstIntPtr kHostVersion = 2400;
+// The version a face answers as the instrument's host (vst/aeffect.h).
+using ::kHostVersion;
 // The block size a face assumes when its host does not say.
 const int32_t kDefaultMaxBlock = 4096;
 

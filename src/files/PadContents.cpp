@@ -52,7 +52,7 @@ bool readBankContents(const char* fileName, BankContents& contents) {
             allocated = pad.path != nullptr;
             if (allocated) {
                 kitformat::readPathField(b.pathField, pad.path);
-                std::memset(pad.path, '_', 3);
+                kitformat::markBankPath(pad.path);
             }
         }
         // A pad counts its frames in 32 bits.

@@ -117,6 +117,8 @@ void readPathField(const uint8_t* field, char* out) {
     if (!std::memchr(out, 0, kPathField)) out[kPathField - 1] = 0;
 }
 
+void markBankPath(char* path) { std::memset(path, kBankMark, kBankMarkLength); }
+
 Chunk defaultChunk() {
     Chunk c;
     for (int i = 0; i < kPads; i++) c.pads[i].settings = defaultSettings(i);
@@ -128,9 +130,9 @@ bool hasChunkMagic(const uint8_t* data) { return std::memcmp(data, kChunkMagic, 
 void encodeChunk(const Chunk& chunk, uint8_t* out) {
     std::memset(out, 0, kChunkSize);
     std::memcpy(out, kChunkMagic, 4);
-    std::memcpy(out + 4, chunk.bankPath, kPathField);
+    std::memcpy(chunkBankPathField(out), chunk.bankPath, kPathField);
     for (int i = 0; i < kPads; i++) {
-        uint8_t* r = out + kChunkPadOffset + kChunkPadRecord * i;
+        uint8_t* r = chunkPadPathField(out, i);
         const ChunkPad& pad = chunk.pads[i];
         std::memcpy(r, pad.path, kPathField);
         putNumbers(r + 260, pad.settings);
@@ -141,9 +143,9 @@ void encodeChunk(const Chunk& chunk, uint8_t* out) {
 
 bool decodeChunk(const uint8_t* data, size_t size, Chunk& out) {
     if (size != kChunkSize || !hasChunkMagic(data)) return false;
-    readPathField(data + 4, out.bankPath);
+    readPathField(chunkBankPathField(data), out.bankPath);
     for (int i = 0; i < kPads; i++) {
-        const uint8_t* r = data + kChunkPadOffset + kChunkPadRecord * i;
+        const uint8_t* r = chunkPadPathField(data, i);
         ChunkPad& pad = out.pads[i];
         readPathField(r, pad.path);
         getNumbers(r + 260, pad.settings);

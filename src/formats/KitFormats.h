@@ -37,11 +37,31 @@ PadSettings defaultSettings(int pad);
 // cut at 259 characters.
 void readPathField(const uint8_t* field, char* out);
 
+// A pad path taken from a bank starts with this mark: it names no file, and a
+// chunk that carries it keeps the bank's sample on the pad.
+const char kBankMark = '_';
+// The leading characters of a bank's pad path that the mark replaces.
+const size_t kBankMarkLength = 3;
+inline bool isBankMarked(const char* path) { return path[0] == kBankMark; }
+// Marks a path read from a bank's pad; path holds at least kBankMarkLength
+// bytes.
+void markBankPath(char* path);
+
 // ---- Settings chunk: 5064 bytes, "k813", bank path, 16 records of 300 bytes.
 const size_t kChunkSize = 5064;
+const size_t kChunkBankPathOffset = 4;
 const size_t kChunkPadOffset = 264;
 const size_t kChunkPadRecord = 300;
 extern const char kChunkMagic[4];
+
+// The path fields of an encoded chunk, in place (kPathField bytes each, the
+// terminator not guaranteed): the bank's, and pad `pad`'s (0..kPads-1).
+inline uint8_t* chunkBankPathField(uint8_t* chunk) { return chunk + kChunkBankPathOffset; }
+inline const uint8_t* chunkBankPathField(const uint8_t* chunk) { return chunk + kChunkBankPathOffset; }
+inline uint8_t* chunkPadPathField(uint8_t* chunk, int pad) { return chunk + kChunkPadOffset + kChunkPadRecord * pad; }
+inline const uint8_t* chunkPadPathField(const uint8_t* chunk, int pad) {
+    return chunk + kChunkPadOffset + kChunkPadRecord * pad;
+}
 
 struct ChunkPad {
     char path[kPathField] = {};

@@ -13,7 +13,7 @@ namespace {
 
 // Marked paths keep what the bank gave the pad; a path too long for a pad is
 // left alone.
-bool fromSampleFile(const char* path) { return path[0] && path[0] != '_' && fitsPadPath(path); }
+bool fromSampleFile(const char* path) { return path[0] && !kitformat::isBankMarked(path) && fitsPadPath(path); }
 
 }  // namespace
 

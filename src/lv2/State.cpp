@@ -16,9 +16,6 @@ namespace {
 
 using kitformat::kPathField;
 
-// Pad paths that came from a bank start with this mark; they name no file.
-const char kBankMark = '_';
-
 struct PathMapping {
     const LV2_State_Map_Path* map = nullptr;
     const LV2_State_Free_Path* freePath = nullptr;
@@ -52,7 +49,7 @@ struct PathMapping {
 
 void convertField(uint8_t* field, bool padPath, const std::function<std::string(const char*)>& convert) {
     const char* path = reinterpret_cast<const char*>(field);
-    if (!std::memchr(field, 0, kPathField) || !path[0] || (padPath && path[0] == kBankMark)) return;
+    if (!std::memchr(field, 0, kPathField) || !path[0] || (padPath && kitformat::isBankMarked(path))) return;
     const std::string converted = convert(path);
     if (converted.empty() || converted.size() >= kPathField) return;
     std::memset(field, 0, kPathField);
@@ -91,9 +88,8 @@ const LV2_State_Interface kStateInterface = {save, restore};
 }  // namespace
 
 void convertChunkPaths(uint8_t* chunk, const std::function<std::string(const char*)>& convert) {
-    convertField(chunk + 4, false, convert);
-    for (int i = 0; i < kitformat::kPads; i++)
-        convertField(chunk + kitformat::kChunkPadOffset + kitformat::kChunkPadRecord * i, true, convert);
+    convertField(kitformat::chunkBankPathField(chunk), false, convert);
+    for (int i = 0; i < kitformat::kPads; i++) convertField(kitformat::chunkPadPathField(chunk, i), true, convert);
 }
 
 const void* stateExtension(const char* uri) {

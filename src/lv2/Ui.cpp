@@ -8,7 +8,7 @@
 #include <new>
 
 #include "lv2/Instance.h"
-#include "platform/posix/GdiNative.h"
+#include "platform/Gdi.h"
 
 namespace lv2face {
 
@@ -18,23 +18,17 @@ struct Ui {
     AEffect* effect;
 };
 
-const void* feature(const LV2_Feature* const* features, const char* uri, bool& present) {
-    present = false;
-    for (int i = 0; features && features[i]; i++) {
-        if (std::strcmp(features[i]->URI, uri) == 0) {
-            present = true;
-            return features[i]->data;
-        }
-    }
+const void* feature(const LV2_Feature* const* features, const char* uri) {
+    for (int i = 0; features && features[i]; i++)
+        if (std::strcmp(features[i]->URI, uri) == 0) return features[i]->data;
     return nullptr;
 }
 
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function,
                          LV2UI_Controller, LV2UI_Widget* widget, const LV2_Feature* const* features) {
-    bool hasInstance = false, hasParent = false, hasResize = false;
-    const Instance* instance = static_cast<const Instance*>(feature(features, LV2_INSTANCE_ACCESS_URI, hasInstance));
-    void* parent = const_cast<void*>(feature(features, LV2_UI__parent, hasParent));
-    const LV2UI_Resize* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize, hasResize));
+    const Instance* instance = static_cast<const Instance*>(feature(features, LV2_INSTANCE_ACCESS_URI));
+    void* parent = const_cast<void*>(feature(features, LV2_UI__parent));
+    const LV2UI_Resize* resize = static_cast<const LV2UI_Resize*>(feature(features, LV2_UI__resize));
     if (!instance || !parent || !widget || std::strcmp(pluginUri, kPluginUri) != 0) return nullptr;
     AEffect* effect = instance->effect;
     if (!(effect->flags & effFlagsHasEditor)) return nullptr;

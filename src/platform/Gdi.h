@@ -2,6 +2,8 @@
 // GDI32/USER32 on Windows, the project's own in-memory stand-in elsewhere.
 #pragma once
 
+#include <cstdint>
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -18,6 +20,11 @@ HINSTANCE thisModule();
 // parent that has no message loop working for them (X11 on Linux, driven by
 // the host's editor idle calls). Windows delivers them itself: no-op there.
 void pumpEvents();
+
+// The native window an editor of this module shows inside the native window
+// `parent` (an X11 window id, a Windows HWND), or 0 when there is none: what
+// a host that embeds by window id is handed as the editor's widget.
+uintptr_t nativeChildOf(uintptr_t parent);
 
 }  // namespace gdi
 }  // namespace platform

@@ -170,6 +170,10 @@ enum AudioMasterOpcodes {
     audioMasterUpdateDisplay,
 };
 
+// What a host answers to audioMasterVersion: the interface version it
+// speaks, 2.4.
+const VstIntPtr kHostVersion = 2400;
+
 enum VstEventTypes { kVstMidiType = 1, kVstSysExType = 6 };
 
 struct VstEvent {

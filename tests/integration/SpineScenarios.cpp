@@ -60,7 +60,7 @@ TEST_CASE(HostAnsweringVersionZeroGetsNull) {
         Instance plugin;
         CHECK(plugin.effect() == nullptr);
     }
-    testhost::versionAnswer = 2400;
+    testhost::versionAnswer = kHostVersion;
 }
 
 TEST_CASE(IdentityStrings) {

@@ -2,7 +2,7 @@
 
 namespace testhost {
 
-VstIntPtr versionAnswer = 2400;
+VstIntPtr versionAnswer = kHostVersion;
 std::vector<HostCall> calls;
 
 VstIntPtr VSTCALL hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float) {

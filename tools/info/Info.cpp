@@ -22,7 +22,7 @@ std::string text(AEffect* e, VstInt32 opcode, VstInt32 index = 0) {
 }
 
 VstIntPtr VSTCALL host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
+    return opcode == audioMasterVersion ? kHostVersion : 0;
 }
 
 }  // namespace

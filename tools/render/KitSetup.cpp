@@ -65,7 +65,7 @@ bool applySetting(const std::string& key, const std::string& value, kitformat::P
 }
 
 // The kit's bank goes into the chunk by name; every pad the bank fills is
-// marked with a leading underscore so the plug-in keeps the bank's sample.
+// marked as the bank's (kitformat::kBankMark) so the plug-in keeps the bank's sample.
 bool applyKit(const std::string& kit, kitformat::Chunk& chunk, std::string& error) {
     std::string full;
     if (!absolutePath(kit, full)) return (error = "cannot open kit " + kit), false;
@@ -83,9 +83,9 @@ bool applyKit(const std::string& kit, kitformat::Chunk& chunk, std::string& erro
         std::memset(pad.path, 0, sizeof(pad.path));
         if (b.pathField[0]) {
             kitformat::readPathField(b.pathField, pad.path);
-            std::memset(pad.path, '_', 3);
+            kitformat::markBankPath(pad.path);
         } else if (!b.samples.empty()) {
-            pad.path[0] = '_';
+            pad.path[0] = kitformat::kBankMark;
         }
     }
     return true;

@@ -30,7 +30,7 @@ int blockSize = 512;
 
 VstIntPtr VSTCALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     switch (opcode) {
-        case audioMasterVersion: return 2400;
+        case audioMasterVersion: return kHostVersion;
         case audioMasterGetSampleRate: return sampleRate;
         case audioMasterGetBlockSize: return blockSize;
         default: return 0;

@@ -18,9 +18,6 @@ NativeView* attachNative(HWND window, uintptr_t parent, int width, int height);
 void detachNative(NativeView* view);
 // Copies the image to the screen, until the host destroys the parent.
 void presentNative(NativeView* view, const Bitmap& image);
-// The X11 window shown inside the native window parent, or 0 when none is:
-// what a host embedding by window id is handed.
-uintptr_t nativeChildOf(uintptr_t parent);
 // How many requests on this module's display connection have failed so far.
 unsigned long nativeErrors();
 

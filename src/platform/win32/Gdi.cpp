@@ -11,3 +11,12 @@ HINSTANCE platform::gdi::thisModule() {
 }
 
 void platform::gdi::pumpEvents() {}
+
+// The editor's window is the child of the parent that this module created.
+uintptr_t platform::gdi::nativeChildOf(uintptr_t parent) {
+    const HINSTANCE module = thisModule();
+    for (HWND child = GetWindow(reinterpret_cast<HWND>(parent), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(child, GWLP_HINSTANCE)) == module)
+            return reinterpret_cast<uintptr_t>(child);
+    return 0;
+}

@@ -14,7 +14,7 @@
 namespace {
 
 VstIntPtr VSTCALL hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
+    return opcode == audioMasterVersion ? kHostVersion : 0;
 }
 
 std::string matchFile(FcConfig* config, const char* family) {

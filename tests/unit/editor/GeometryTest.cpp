@@ -19,24 +19,24 @@ struct Family {
 };
 
 const Family kFamilies[] = {
-    {kVolumeFader, spot::kFader},
-    {kPanKnob, spot::kPanKnob},
-    {kPitchKnob, spot::kPitchKnob},
-    {kAmpDecayKnob, spot::kAmpDecayKnob},
-    {kPitchDecayKnob, spot::kPitchDecayKnob},
-    {kNoteDown, spot::kNoteDown},
-    {kNoteUp, spot::kNoteUp},
-    {kChokeOff, spot::kChoke[0]},
-    {kChoke1, spot::kChoke[1]},
-    {kChoke2, spot::kChoke[2]},
-    {kOut1, spot::kOut[0]},
-    {kOut2, spot::kOut[1]},
-    {kOut3, spot::kOut[2]},
-    {kOut4, spot::kOut[3]},
-    {kNoteNumber, spot::kNoteNumber},
-    {kUnload, spot::kUnload},
-    {kMute, spot::kMute},
-    {kSolo, spot::kSolo},
+    {kVolumeFader, spot::kFaderBox},
+    {kPanKnob, spot::kPanKnobBox},
+    {kPitchKnob, spot::kPitchKnobBox},
+    {kAmpDecayKnob, spot::kAmpDecayKnobBox},
+    {kPitchDecayKnob, spot::kPitchDecayKnobBox},
+    {kNoteDown, spot::kNoteDownBox},
+    {kNoteUp, spot::kNoteUpBox},
+    {kChokeOff, spot::kChokeBoxes[0]},
+    {kChoke1, spot::kChokeBoxes[1]},
+    {kChoke2, spot::kChokeBoxes[2]},
+    {kOut1, spot::kOutBoxes[0]},
+    {kOut2, spot::kOutBoxes[1]},
+    {kOut3, spot::kOutBoxes[2]},
+    {kOut4, spot::kOutBoxes[3]},
+    {kNoteNumber, spot::kNoteNumberBox},
+    {kUnload, spot::kUnloadBox},
+    {kMute, spot::kMuteBox},
+    {kSolo, spot::kSoloBox},
 };
 
 TEST(Geometry, EveryControlStandsWhereTheDrawerFittedItsPictures) {
@@ -58,7 +58,7 @@ TEST(Geometry, EveryControlStandsWhereTheDrawerFittedItsPictures) {
         families++;
         for (int p = 0; p < kColumns; p++) expect(f.first + p, f.spot, p);
     }
-    for (int p = 0; p < kColumns; p++) expect(kPadName + p, p % 2 ? spot::kPadNameOdd : spot::kPadNameEven, p);
+    for (int p = 0; p < kColumns; p++) expect(kPadName + p, p % 2 ? spot::kPadNameOddBox : spot::kPadNameEvenBox, p);
     EXPECT_EQ((families + 1) * kColumns, kControlCount);
     ui->close();
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -84,6 +85,48 @@ std::vector<uint8_t> bankBytes(const std::vector<std::vector<float>>& samples) {
     EXPECT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
     std::fclose(f);
     return bytes;
+}
+
+// The accessors point where encodeChunk writes each path, and decodeChunk
+// reads what is written through them.
+TEST(Chunk, PathFieldAccessorsAddressTheEncodedPaths) {
+    std::vector<uint8_t> b(kChunkSize);
+    Chunk c = defaultChunk();
+    std::strcpy(c.bankPath, "/kits/bank.kbk");
+    for (int p = 0; p < kPads; p++) std::snprintf(c.pads[p].path, kPathField, "/s/pad%d.wav", p);
+    encodeChunk(c, b.data());
+    EXPECT_EQ(chunkBankPathField(b.data()), b.data() + 4);
+    EXPECT_STREQ(reinterpret_cast<const char*>(chunkBankPathField(b.data())), "/kits/bank.kbk");
+    for (int p = 0; p < kPads; p++) {
+        const uint8_t* field = chunkPadPathField(static_cast<const uint8_t*>(b.data()), p);
+        EXPECT_EQ(field, b.data() + 264 + 300 * p);
+        EXPECT_STREQ(reinterpret_cast<const char*>(field), c.pads[p].path);
+        // The pad's note follows its path field.
+        EXPECT_EQ(le32(field + kPathField), 48u + p);
+    }
+    EXPECT_EQ(chunkPadPathField(b.data(), kPads - 1) + kPathField + 40, b.data() + kChunkSize);
+
+    std::memcpy(chunkPadPathField(b.data(), 15), "/t/last.wav", 12);
+    std::memcpy(chunkBankPathField(b.data()), "/t/other.kbk", 13);
+    Chunk back;
+    ASSERT_TRUE(decodeChunk(b.data(), b.size(), back));
+    EXPECT_STREQ(back.pads[15].path, "/t/last.wav");
+    EXPECT_STREQ(back.bankPath, "/t/other.kbk");
+    EXPECT_STREQ(back.pads[14].path, "/s/pad14.wav");
+}
+
+TEST(Chunk, ABanksPathIsMarkedOverItsFirstThreeCharacters) {
+    char path[kPathField] = "C:\\kits\\kick.wav";
+    EXPECT_FALSE(isBankMarked(path));
+    markBankPath(path);
+    EXPECT_STREQ(path, "___kits\\kick.wav");
+    EXPECT_TRUE(isBankMarked(path));
+    char shortPath[kPathField] = "k";
+    markBankPath(shortPath);
+    EXPECT_STREQ(shortPath, "___");
+    EXPECT_TRUE(isBankMarked("_"));
+    EXPECT_FALSE(isBankMarked(""));
+    EXPECT_FALSE(isBankMarked("/a_b.wav"));
 }
 
 TEST(Bank, EmptyKitIs4872BytesAndParses) {

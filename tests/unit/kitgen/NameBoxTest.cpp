@@ -53,7 +53,7 @@ protected:
         ASSERT_NE(ui, nullptr);
         ASSERT_NE(ui->m_nameTextFactory, nullptr);
         ASSERT_NE(ui->m_nameTextFactory->m_font, nullptr);
-        ASSERT_EQ(ui->m_nameTextFactory->m_width, editor::spot::kPadNameEven.w);
+        ASSERT_EQ(ui->m_nameTextFactory->m_width, editor::spot::kPadNameEvenBox.w);
     }
     const CStaticTextFactory& font() const { return *ui->m_nameTextFactory; }
 

@@ -1,0 +1,63 @@
+// platform::gdi::nativeChildOf on real windows, run under Wine: a face that
+// embeds by window id hands its host the editor's own window inside the
+// host's frame, and nothing where the frame holds no editor.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "face/Face.h"
+#include "platform/Gdi.h"
+#include "support/MiniTest.h"
+
+namespace {
+
+LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A host's editor frame.
+struct Frame {
+    Frame() {
+        WNDCLASSEXA wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = frameProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KzFaceHostFrame";
+        RegisterClassExA(&wc);  // fails harmlessly for the second frame
+        hwnd = CreateWindowExA(0, "KzFaceHostFrame", "host", WS_OVERLAPPEDWINDOW, 0, 0, 720, 480, nullptr, nullptr,
+                               wc.hInstance, nullptr);
+    }
+    ~Frame() { DestroyWindow(hwnd); }
+    uintptr_t id() const { return reinterpret_cast<uintptr_t>(hwnd); }
+    HWND hwnd;
+};
+
+}  // namespace
+
+TEST_CASE(TheEditorsWindowIsTheOneChildOfItsFrame) {
+    Frame frame, other;
+    if (!CHECK(frame.hwnd && other.hwnd)) return;
+    // A window of another module in the other frame is no editor.
+    HWND foreign = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, other.hwnd, nullptr, nullptr, nullptr);
+    CHECK(foreign != nullptr);
+    face::HostInfo info;
+    AEffect* effect = face::openPlugin(info);
+    if (!CHECK(effect != nullptr)) return;
+    CHECK_EQ(platform::gdi::nativeChildOf(frame.id()), uintptr_t(0));
+    CHECK_EQ(face::dispatch(effect, effEditOpen, 0, 0, frame.hwnd), VstIntPtr(1));
+    const HWND child = reinterpret_cast<HWND>(platform::gdi::nativeChildOf(frame.id()));
+    if (CHECK(child != nullptr)) {
+        CHECK(GetParent(child) == frame.hwnd);
+        RECT client = {};
+        GetClientRect(child, &client);
+        CHECK_EQ(client.right - client.left, 670L);
+        CHECK_EQ(client.bottom - client.top, 400L);
+    }
+    CHECK_EQ(platform::gdi::nativeChildOf(other.id()), uintptr_t(0));
+    CHECK_EQ(platform::gdi::nativeChildOf(0), uintptr_t(0));
+    face::dispatch(effect, effEditClose);
+    CHECK_EQ(platform::gdi::nativeChildOf(frame.id()), uintptr_t(0));
+    face::closePlugin(effect);
+}
+
+int main(int argc, char** argv) { return minitest::runAll(argc > 1 ? argv[1] : ""); }
