@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "vst/Dispatch.h"
 #include "vst/aeffect.h"
 
 namespace face {
@@ -22,10 +23,7 @@ struct HostInfo {
     int32_t maxBlock = 0;
 };
 
-inline VstIntPtr dispatch(AEffect* e, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                          float opt = 0.0f) {
-    return e->dispatcher(e, opcode, index, value, ptr, opt);
-}
+using vst::dispatch;
 
 // Answers the instrument's questions from the HostInfo in the record's user
 // field (none during createPlugin). [any]

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "vst/Dispatch.h"
 #include "vst/aeffect.h"
 
 namespace vsthost {
@@ -29,9 +30,6 @@ typedef AEffect*(VSTCALL* EntryProc)(audioMasterCallback);
 // The entry: VSTPluginMain first, then main.
 EntryProc findEntry(const Library& library);
 
-inline VstIntPtr dispatch(AEffect* e, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                          float opt = 0.0f) {
-    return e->dispatcher(e, opcode, index, value, ptr, opt);
-}
+using vst::dispatch;
 
 }  // namespace vsthost
