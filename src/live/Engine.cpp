@@ -23,6 +23,20 @@ std::string pairName(const std::string& a, const std::string& b) {
     return a + "/" + b.substr(same);
 }
 
+// Some servers refuse a name in use as a server error: a client under a name
+// of the server's choice tells whether the server is there at all.
+std::string whyNotOpen(const std::string& name, jack_status_t status) {
+    if (status & JackInvalidOption) return "\"" + name + "\" cannot be a JACK client name";
+    bool running = (status & JackNameNotUnique) != 0;
+    if (!running) {
+        jack_client_t* other = jack_client_open(name.c_str(), JackNoStartServer, &status);
+        running = other != nullptr;
+        if (other) jack_client_close(other);
+    }
+    if (running) return "the JACK client name " + name + " is taken (choose another with --name)";
+    return "no JACK server is running (start one with jackd, or PipeWire's JACK)";
+}
+
 }  // namespace
 
 Engine::~Engine() {
@@ -34,12 +48,7 @@ bool Engine::open(const std::string& name, std::string& error) {
     jack_status_t status;
     client = jack_client_open(name.c_str(), jack_options_t(JackNoStartServer | JackUseExactName), &status);
     if (!client) {
-        if (status & JackNameNotUnique)
-            error = "the JACK client name " + name + " is taken (choose another with --name)";
-        else if (status & JackInvalidOption)
-            error = "\"" + name + "\" cannot be a JACK client name";
-        else
-            error = "no JACK server is running (start one with jackd, or PipeWire's JACK)";
+        error = whyNotOpen(name, status);
         return false;
     }
     midiIn = jack_port_register(client, "midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);

@@ -27,6 +27,9 @@ int main(int argc, char** argv) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A server that dies closes the socket the client library writes to; the
+    // library's shutdown callback reports that, the signal must not end us.
+    std::signal(SIGPIPE, SIG_IGN);
     live::Player player(options);
     return player.run();
 }
