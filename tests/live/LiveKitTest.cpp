@@ -3,7 +3,9 @@
 // the one-line errors.
 #include <gtest/gtest.h>
 
+#include "editor/EditorGeometry.h"
 #include "formats/KitFormats.h"
+#include "live/Desktop.h"
 #include "live/LiveHarness.h"
 #include "support/TempFolder.h"
 
@@ -112,6 +114,34 @@ TEST_F(LiveKit, ErrorsAreOneLineAndANonZeroExit) {
         EXPECT_EQ(errors.substr(errors.size() - std::string(c.message).size()), c.message);
     }
     jack_client_close(taken);
+}
+
+// In the editor's window: a change shows in live.chunk while playing, and
+// closing the window ends the program.
+TEST_F(LiveKit, EditorWindowKeepsItsChangesAndClosingItEnds) {
+    Desktop desktop;
+    ASSERT_TRUE(desktop.ok()) << "no X display";
+    LiveProcess live(server, {"--no-connect", "--kit", demo}, folder.path());
+    ASSERT_EQ(live.firstLine(), kitLine("kit demo.kbk")) << live.errors();
+    const Window window = desktop.find("KZ318");
+    ASSERT_NE(window, 0u) << live.errors();
+    int width = 0, height = 0;
+    ASSERT_TRUE(desktop.size(window, width, height));
+    EXPECT_EQ(width, editor::kWidth);
+    EXPECT_EQ(height, editor::kHeight);
+
+    const std::vector<uint8_t> before = readBytes(remembered());
+    ASSERT_EQ(before.size(), kitformat::kChunkSize);
+    const editor::Spot up = editor::spot::kNoteUp;
+    ASSERT_TRUE(desktop.clickEditor(window, up.x + up.w / 2, up.y + up.h / 2));
+    EXPECT_TRUE(waitFor([&] { return readBytes(remembered()) != before; }, 10000)) << "the change was not kept";
+    kitformat::Chunk chunk;
+    const std::vector<uint8_t> after = readBytes(remembered());
+    ASSERT_TRUE(kitformat::decodeChunk(after.data(), after.size(), chunk));
+    EXPECT_EQ(chunk.pads[0].settings.midiNote, 49);
+
+    desktop.close(window);
+    EXPECT_EQ(live.wait(20), 0) << live.errors();
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 
 #include <deque>
 
+#include "editor/EditorGeometry.h"
 #include "formats/KitFormats.h"
+#include "live/Desktop.h"
 #include "live/LiveHarness.h"
 #include "support/TempFolder.h"
 
@@ -143,6 +145,22 @@ TEST_F(LiveNsm, ShowsAndHidesTheEditorWindow) {
     EXPECT_TRUE(manager.expect("/nsm/client/gui_is_hidden", m)) << m.path;
     manager.send("/nsm/client/show_optional_gui", "");
     EXPECT_TRUE(manager.expect("/nsm/client/gui_is_shown", m)) << m.path;
+
+    // A change in the editor makes the session dirty; a save makes it clean.
+    Desktop desktop;
+    ASSERT_TRUE(desktop.ok());
+    const Window window = desktop.find("KZ318");
+    ASSERT_NE(window, 0u);
+    const editor::Spot up = editor::spot::kNoteUp;
+    ASSERT_TRUE(desktop.clickEditor(window, up.x + up.w / 2, up.y + up.h / 2));
+    EXPECT_TRUE(manager.expect("/nsm/client/is_dirty", m)) << m.path;
+    manager.send("/nsm/client/save", "");
+    EXPECT_TRUE(manager.expect("/reply", m)) << m.path;
+    EXPECT_TRUE(manager.expect("/nsm/client/is_clean", m)) << m.path;
+    // Under a session manager, closing the window only hides it.
+    desktop.close(window);
+    EXPECT_TRUE(manager.expect("/nsm/client/gui_is_hidden", m)) << m.path;
+    EXPECT_TRUE(live->running());
     EXPECT_EQ(live->stop(), 0) << live->errors();
 }
 
