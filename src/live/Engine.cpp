@@ -84,10 +84,14 @@ bool Engine::start(AEffect* plugin, std::string& error, JackProcessCallback call
     return true;
 }
 
+// jackd1 may still run a period after jack_deactivate returns; closing the
+// client ends its thread, so the instrument is alone afterwards.
 void Engine::stop() {
     if (!active) return;
     active = false;
     if (!gone.load()) jack_deactivate(client);
+    jack_client_close(client);
+    client = nullptr;
     face::dispatch(effect, effMainsChanged, 0, 0);
 }
 

@@ -28,7 +28,7 @@ public:
     // and starts the client; `process` replaces the process callback (the
     // bench times it). False with a reason.
     bool start(AEffect* effect, std::string& error, JackProcessCallback process = nullptr);
-    // Stops the client and switches the instrument off. [host]
+    // Stops and closes the client and switches the instrument off. [host]
     void stop();
 
     // Connects output pair 1 to the first two physical playback ports; says

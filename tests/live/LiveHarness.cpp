@@ -72,6 +72,10 @@ bool haveJackd() { return std::system("command -v jackd >/dev/null 2>&1") == 0; 
 
 JackServer::JackServer(int period) {
     serverName = "kz318-test-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
+    start(period);
+}
+
+void JackServer::start(int period) {
     // jackd1 keeps its metadata database in the default server's folder,
     // whatever the server's name, and dies when that folder is missing.
     const std::string shm = "/dev/shm/jack-" + std::to_string(getuid());
@@ -89,6 +93,10 @@ JackServer::JackServer(int period) {
 }
 
 JackServer::~JackServer() {
+    // A killed server's entry stays in jackd1's registry of servers, which
+    // has room for eight, until a server of the same name takes it back: one
+    // is started and ended cleanly to free it.
+    if (killed) start(256);
     if (pid <= 0) return;
     ::kill(pid, SIGTERM);
     if (reap(pid, 10) < 0) {
@@ -101,6 +109,7 @@ void JackServer::kill() {
     ::kill(pid, SIGKILL);
     reap(pid, 10);
     pid = -1;
+    killed = true;
 }
 
 LiveProcess::LiveProcess(const JackServer& server, const std::vector<std::string>& args, const std::string& folder,

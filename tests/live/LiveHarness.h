@@ -34,9 +34,11 @@ public:
     void kill();
 
 private:
+    void start(int period);
     std::string serverName;
     pid_t pid = -1;
     bool ready = false;
+    bool killed = false;
 };
 
 // kz318-live as a child process on the server; standard output and error go
