@@ -75,10 +75,17 @@ void Nsm::markDirty(bool now) {
     lo_send_from(manager, server, LO_TT_IMMEDIATE, now ? "/nsm/client/is_dirty" : "/nsm/client/is_clean", "");
 }
 
+namespace {
+
+// liblo hands the arguments over unaligned: strings are read through bytes.
+const char* text(lo_arg* arg) { return reinterpret_cast<const char*>(arg); }
+
+}  // namespace
+
 int Nsm::onOpen(const char*, const char*, lo_arg** argv, int, lo_message, void* self) {
     Nsm& n = *static_cast<Nsm*>(self);
-    n.openPath = &argv[0]->s;
-    n.openClientId = &argv[2]->s;
+    n.openPath = text(argv[0]);
+    n.openClientId = text(argv[2]);
     n.pending.open = true;
     return 0;
 }
@@ -103,7 +110,7 @@ int Nsm::onHide(const char*, const char*, lo_arg**, int, lo_message, void* self)
 }
 
 int Nsm::onError(const char*, const char*, lo_arg** argv, int, lo_message, void*) {
-    std::fprintf(stderr, "KZ318 live: the session manager refused %s: %s\n", &argv[0]->s, &argv[2]->s);
+    std::fprintf(stderr, "KZ318 live: the session manager refused %s: %s\n", text(argv[0]), text(argv[2]));
     return 0;
 }
 

@@ -67,8 +67,9 @@ bool Desktop::size(Window window, int& width, int& height) {
 }
 
 bool Desktop::clickEditor(Window window, int x, int y) {
-    const Window editor = firstChild(display, window);
-    if (!editor) return false;
+    // The window is there a moment before the editor opens in it.
+    Window editor = 0;
+    if (!waitFor([&] { return (editor = firstChild(display, window)) != 0; }, 10000)) return false;
     sendButton(display, editor, ButtonPress, x, y);
     sendButton(display, editor, ButtonRelease, x, y);
     XSync(display, False);

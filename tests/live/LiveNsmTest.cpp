@@ -5,6 +5,7 @@
 #include <jack/jack.h>
 #include <lo/lo.h>
 
+#include <cstring>
 #include <deque>
 
 #include "editor/EditorGeometry.h"
@@ -15,6 +16,15 @@
 
 namespace livetest {
 namespace {
+
+// liblo hands the arguments over unaligned: they are read through bytes.
+std::string argument(char type, const lo_arg* arg) {
+    if (type == 's') return reinterpret_cast<const char*>(arg);
+    if (type != 'i') return "?";
+    int32_t value;
+    std::memcpy(&value, arg, sizeof value);
+    return std::to_string(value);
+}
 
 // The manager: records every message with its string and number arguments.
 class TestManager {
@@ -54,10 +64,7 @@ private:
     static int collect(const char* path, const char* types, lo_arg** argv, int argc, lo_message message, void* self) {
         TestManager& m = *static_cast<TestManager*>(self);
         Message got{path, {}};
-        for (int i = 0; i < argc; i++)
-            got.args.push_back(types[i] == 's'   ? std::string(&argv[i]->s)
-                               : types[i] == 'i' ? std::to_string(argv[i]->i)
-                                                 : std::string("?"));
+        for (int i = 0; i < argc; i++) got.args.push_back(argument(types[i], argv[i]));
         if (!m.client) {
             lo_address from = lo_message_get_source(message);
             m.client = lo_address_new(lo_address_get_hostname(from), lo_address_get_port(from));
