@@ -46,10 +46,6 @@ bool Drummer::connect(const std::string& client) {
 }
 
 bool Drummer::play(const std::vector<MidiEvent>& sequence, size_t frames) {
-    // The recorder stops with `started`; a few periods later nothing of the
-    // last run is in flight.
-    started = false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     done = 0;
     xruns = 0;
     refused = 0;
@@ -57,7 +53,16 @@ bool Drummer::play(const std::vector<MidiEvent>& sequence, size_t frames) {
     armed = true;
     const bool finished = waitFor([&] { return done.load() >= frames; }, 30000);
     armed = false;
+    started = false;
+    quiet();
     return finished;
+}
+
+// Returns once both clients ran a period since they were stopped: nothing of
+// the last run is in flight then.
+void Drummer::quiet() {
+    const int sender = senderIdle.load(), recorder = recorderIdle.load();
+    waitFor([&] { return senderIdle.load() > sender && recorderIdle.load() > recorder; }, 10000);
 }
 
 int Drummer::midiCapacity() const {
@@ -77,7 +82,10 @@ int Drummer::send(jack_nframes_t frames, void* self) {
         jack_midi_clear_buffer(buffer);
         d.capacity = taken;
     }
-    if (!d.armed.load()) return 0;
+    if (!d.armed.load()) {
+        d.senderIdle++;
+        return 0;
+    }
     if (!d.started.load()) {
         d.next = 0;
         d.sent = 0;
@@ -95,7 +103,10 @@ int Drummer::send(jack_nframes_t frames, void* self) {
 
 int Drummer::record(jack_nframes_t frames, void* self) {
     Drummer& d = *static_cast<Drummer*>(self);
-    if (!d.started.load()) return 0;
+    if (!d.started.load()) {
+        d.recorderIdle++;
+        return 0;
+    }
     const size_t at = d.done.load();
     const size_t room = d.recorded[0].size() - std::min(at, d.recorded[0].size());
     const size_t count = std::min<size_t>(frames, room);

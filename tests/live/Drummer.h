@@ -46,6 +46,7 @@ private:
     static int send(jack_nframes_t frames, void* self);
     static int record(jack_nframes_t frames, void* self);
     static int xrun(void* self);
+    void quiet();
 
     jack_client_t* sender = nullptr;
     jack_client_t* recorder = nullptr;
@@ -57,6 +58,7 @@ private:
     std::atomic<bool> armed{false}, started{false};
     std::atomic<size_t> done{0};
     std::atomic<int> xruns{0}, refused{0}, capacity{-1};
+    std::atomic<int> senderIdle{0}, recorderIdle{0};  // periods run while stopped
     std::array<std::vector<float>, 8> recorded;
 };
 

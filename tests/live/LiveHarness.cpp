@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,8 +43,14 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     envp.push_back(nullptr);
     const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
+        // A test that dies (a sanitizer's abort, a closed pipe) takes its
+        // servers with it: an orphaned jackd would hold a slot of jackd1's
+        // registry of eight servers for good.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
         dup2(outFd, 1);
         dup2(errFd, 2);
         execvpe(args[0], args.data(), envp.data());
@@ -96,7 +103,12 @@ JackServer::~JackServer() {
     // A killed server's entry stays in jackd1's registry of servers, which
     // has room for eight, until a server of the same name takes it back: one
     // is started and ended cleanly to free it.
-    if (killed) start(256);
+    if (killed) {
+        start(256);
+        // jackd takes clients a moment before it handles SIGTERM; ended
+        // earlier, it would die as uncleanly as the killed one.
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    }
     if (pid <= 0) return;
     ::kill(pid, SIGTERM);
     if (reap(pid, 10) < 0) {
