@@ -30,6 +30,8 @@ install: build-linux
 	  cp -R build/linux/kz318.lv2/. "$$dest/kz318.lv2/" && echo "installed $$dest/kz318.lv2"
 	@dest=$$HOME/.vst3; rm -rf "$$dest/kz318.vst3" && mkdir -p "$$dest" && \
 	  cp -R build/linux/kz318.vst3 "$$dest/" && echo "installed $$dest/kz318.vst3"
+	@dest=$${PREFIX:-$$HOME/.local}/bin; mkdir -p "$$dest" && \
+	  cp build/linux/kz318-live "$$dest/" && echo "installed $$dest/kz318-live"
 
 clean:
 	rm -rf build
