@@ -16,7 +16,7 @@ const int kAudioOutputs = 8;
 class EventBatcher {
 public:
     // Events one processEvents call carries.
-    static const int kCapacity = 256;
+    static constexpr int kCapacity = 256;
 
     // Starts a block of `frames` frames rendering into `outputs` (eight
     // channels; a null channel is not written).

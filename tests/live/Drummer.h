@@ -37,7 +37,7 @@ public:
     int refusedEvents() const { return refused.load(); }
     int xrunCount() const { return xruns.load(); }
     // How many two-byte events one period's MIDI buffer takes on this server
-    // (jackd1: about 250, fewer than the instrument's list holds).
+    // (jackd1: about 250 unless started with a larger -M).
     int midiCapacity() const;
     const std::vector<float>& channel(int c) const { return recorded[size_t(c)]; }
     jack_client_t* client() const { return sender; }

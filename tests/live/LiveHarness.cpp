@@ -88,7 +88,10 @@ void JackServer::start(int period) {
     const std::string shm = "/dev/shm/jack-" + std::to_string(getuid());
     mkdir(shm.c_str(), 0700);
     mkdir((shm + "/default").c_str(), 0700);
-    pid = spawn({"jackd", "-n", serverName, "-t", "5000", "-d", "dummy", "-r", "44100", "-p", std::to_string(period)},
+    // -M: room for more MIDI events a period than the instrument's list
+    // holds (jackd1's default takes about 250), so the crowded period splits.
+    pid = spawn({"jackd", "-n", serverName, "-t", "5000", "-M", "1024", "-d", "dummy", "-r", "44100", "-p",
+                 std::to_string(period)},
                 {}, "/dev/null", "/dev/null");
     ready = waitFor(
         [&] {

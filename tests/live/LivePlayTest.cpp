@@ -69,9 +69,8 @@ protected:
     void playsLikeTheRenderer(Drummer& drummer, int block) {
         // Room for the period's notes besides the crowd.
         const int crowd = std::min(face::EventBatcher::kCapacity + 14, drummer.midiCapacity() - 4);
-        if (crowd <= face::EventBatcher::kCapacity)
-            std::printf("  the server's MIDI buffer takes %d events a period: the list is not split\n",
-                        drummer.midiCapacity());
+        ASSERT_GT(crowd, face::EventBatcher::kCapacity)
+            << "the server's MIDI buffer takes " << drummer.midiCapacity() << " events a period: no split";
         const std::vector<MidiEvent> events = sequence(crowd);
         const std::string midi = folder / "sequence.mid";
         ASSERT_TRUE(writeMidiFile(midi, events));
