@@ -26,5 +26,12 @@ void pumpEvents();
 // a host that embeds by window id is handed as the editor's widget.
 uintptr_t nativeChildOf(uintptr_t parent);
 
+// Calls tick(context) about every `milliseconds` through the calling
+// thread's message loop until stopIdleTimer: the editor's idle where a host
+// offers no timer (VST 3 on Windows). 0 where the platform has no such loop
+// or the timer could not be made; the host's run loop idles editors there.
+uintptr_t startIdleTimer(void (*tick)(void*), void* context, unsigned milliseconds);
+void stopIdleTimer(uintptr_t timer);
+
 }  // namespace gdi
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "face/Face.h"
+#include "platform/Gdi.h"
 #include "vst3/Plugin.h"
 
 namespace vst3face {
@@ -75,7 +76,10 @@ tresult View::attached(void* parent, FIDString type) {
     }
     open = true;
     plugin->viewOpened(this);
-    if (runLoop) runLoop->registerTimer(this, kIdleMilliseconds);
+    if (runLoop)
+        runLoop->registerTimer(this, kIdleMilliseconds);
+    else
+        idleTimer = platform::gdi::startIdleTimer(idleTick, this, kIdleMilliseconds);
     return kResultOk;
 }
 
@@ -92,10 +96,14 @@ void View::close() {
         runLoop->release();
         runLoop = nullptr;
     }
+    platform::gdi::stopIdleTimer(idleTimer);
+    idleTimer = 0;
     open = false;
     plugin->viewGone(this);
     if (AEffect* effect = plugin->effect()) face::dispatch(effect, effEditClose);
 }
+
+void View::idleTick(void* view) { static_cast<View*>(view)->onTimer(); }
 
 void View::onTimer() {
     if (AEffect* effect = open ? plugin->effect() : nullptr) face::dispatch(effect, effEditIdle);

@@ -43,10 +43,13 @@ public:
     void close();
 
 private:
+    static void idleTick(void* view);
+
     Plugin* plugin;
     std::atomic<uint32_t> references{1};
     vst3::IPlugFrame* frame = nullptr;
     vst3::IRunLoop* runLoop = nullptr;
+    uintptr_t idleTimer = 0;  // the platform's, where there is no run loop
     bool open = false;
 };
 

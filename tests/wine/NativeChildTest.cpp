@@ -60,4 +60,39 @@ TEST_CASE(TheEditorsWindowIsTheOneChildOfItsFrame) {
     face::closePlugin(effect);
 }
 
+namespace {
+
+// Runs the thread's message loop for about `milliseconds`.
+void pumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(5);
+    }
+}
+
+void countTick(void* count) { ++*static_cast<int*>(count); }
+
+}  // namespace
+
+// The editor's idle where the host has no timer: ticks through the thread's
+// message loop, each timer its own context, none after it is stopped.
+TEST_CASE(IdleTimersTickUntilStopped) {
+    int first = 0, second = 0;
+    const uintptr_t a = platform::gdi::startIdleTimer(countTick, &first, 20);
+    const uintptr_t b = platform::gdi::startIdleTimer(countTick, &second, 20);
+    if (!CHECK(a != 0 && b != 0 && a != b)) return;
+    pumpFor(300);
+    CHECK(first >= 2);
+    CHECK(second >= 2);
+    platform::gdi::stopIdleTimer(a);
+    const int stopped = first;
+    pumpFor(150);
+    CHECK_EQ(first, stopped);
+    CHECK(second > 2);
+    platform::gdi::stopIdleTimer(b);
+    CHECK_EQ(platform::gdi::startIdleTimer(nullptr, nullptr, 20), uintptr_t(0));
+}
+
 int main(int argc, char** argv) { return minitest::runAll(argc > 1 ? argv[1] : ""); }

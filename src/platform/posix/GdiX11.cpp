@@ -231,6 +231,10 @@ uintptr_t nativeChildOf(uintptr_t parent) {
     return 0;
 }
 
+// Hosts on X11 idle editors through their own run loops and timers.
+uintptr_t startIdleTimer(void (*)(void*), void*, unsigned) { return 0; }
+void stopIdleTimer(uintptr_t) {}
+
 unsigned long nativeErrors() { return errorCount.load(); }
 
 void pumpEvents() {

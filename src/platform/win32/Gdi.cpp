@@ -1,6 +1,8 @@
 // The toolkit's platform calls that Windows answers itself.
 #include "platform/Gdi.h"
 
+#include <mutex>
+
 HINSTANCE platform::gdi::thisModule() {
     // Found from the address of this very function, so the name the file
     // was given when installed does not matter.
@@ -19,4 +21,50 @@ uintptr_t platform::gdi::nativeChildOf(uintptr_t parent) {
         if (reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(child, GWLP_HINSTANCE)) == module)
             return reinterpret_cast<uintptr_t>(child);
     return 0;
+}
+
+namespace {
+
+// Thread timers carry no context of their own: their ids lead to it here.
+struct IdleTimer {
+    UINT_PTR id;
+    void (*tick)(void*);
+    void* context;
+};
+IdleTimer idleTimers[32];
+std::mutex idleTimersLock;
+
+void CALLBACK idleTimerFired(HWND, UINT, UINT_PTR id, DWORD) {
+    void (*tick)(void*) = nullptr;
+    void* context = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(idleTimersLock);
+        for (const IdleTimer& t : idleTimers)
+            if (t.id == id) tick = t.tick, context = t.context;
+    }
+    if (tick) tick(context);
+}
+
+}  // namespace
+
+uintptr_t platform::gdi::startIdleTimer(void (*tick)(void*), void* context, unsigned milliseconds) {
+    if (!tick) return 0;
+    std::lock_guard<std::mutex> lock(idleTimersLock);
+    for (IdleTimer& t : idleTimers) {
+        if (t.id) continue;
+        t.id = SetTimer(nullptr, 0, milliseconds, idleTimerFired);
+        if (!t.id) return 0;
+        t.tick = tick;
+        t.context = context;
+        return t.id;
+    }
+    return 0;
+}
+
+void platform::gdi::stopIdleTimer(uintptr_t timer) {
+    if (!timer) return;
+    KillTimer(nullptr, timer);
+    std::lock_guard<std::mutex> lock(idleTimersLock);
+    for (IdleTimer& t : idleTimers)
+        if (t.id == timer) t = IdleTimer{};
 }
