@@ -28,6 +28,8 @@ install: build-linux
 	  cp build/linux/kz318.so "$$dest/" && echo "installed $$dest/kz318.so"
 	@dest=$${LV2_PATH:-$$HOME/.lv2}; dest=$${dest%%:*}; mkdir -p "$$dest/kz318.lv2" && \
 	  cp build/linux/kz318.lv2/* "$$dest/kz318.lv2/" && echo "installed $$dest/kz318.lv2"
+	@dest=$${CLAP_PATH:-$$HOME/.clap}; dest=$${dest%%:*}; mkdir -p "$$dest" && \
+	  cp build/linux/kz318.clap "$$dest/" && echo "installed $$dest/kz318.clap"
 
 clean:
 	rm -rf build
