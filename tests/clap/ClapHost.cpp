@@ -79,7 +79,7 @@ int64_t CLAPCALL readSome(const clap::InputStream* stream, void* buffer, uint64_
     uint64_t n = s.in->size() - s.at;
     if (n > size) n = size;
     if (n > s.perCall) n = s.perCall;
-    std::memcpy(buffer, s.in->data() + s.at, size_t(n));
+    if (n > 0) std::memcpy(buffer, s.in->data() + s.at, size_t(n));
     s.at += size_t(n);
     return int64_t(n);
 }
