@@ -182,27 +182,32 @@ void ClapPlugin::deactivate() {
     active = false;
 }
 
-int32_t ClapPlugin::run(Block& out, const std::vector<Event>& events, uint32_t ports) {
+void ClapPlugin::prepare(Block& out, const std::vector<Event>& events, uint32_t ports) {
     encode(events, eventStorage, eventList);
-    const clap::InputEvents in = {&eventList, eventCount, eventAt};
-    const clap::OutputEvents outEvents = {nullptr, refusePush};
-    float* channels[kOutputs];
-    clap::AudioBuffer buffers[4] = {};
+    inEvents = {&eventList, eventCount, eventAt};
+    outEvents = {nullptr, refusePush};
     for (uint32_t p = 0; p < 4; p++) {
         channels[2 * p] = out.data[2 * p].data();
         channels[2 * p + 1] = out.data[2 * p + 1].data();
+        buffers[p] = {};
         buffers[p].data32 = &channels[2 * p];
         buffers[p].channelCount = 2;
         buffers[p].constantMask = ~uint64_t(0);
     }
-    clap::Process process = {};
+    process = {};
     process.steadyTime = -1;
     process.framesCount = out.frames;
     process.audioOutputs = buffers;
     process.audioOutputsCount = ports;
-    process.inEvents = &in;
+    process.inEvents = &inEvents;
     process.outEvents = &outEvents;
-    return plugin->process(plugin, &process);
+}
+
+int32_t ClapPlugin::processPrepared() { return plugin->process(plugin, &process); }
+
+int32_t ClapPlugin::run(Block& out, const std::vector<Event>& events, uint32_t ports) {
+    prepare(out, events, ports);
+    return processPrepared();
 }
 
 bool ClapPlugin::save(Bytes& out, uint64_t perCall) {

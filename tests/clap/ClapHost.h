@@ -89,6 +89,9 @@ public:
     // Plays one block into the first `ports` output ports (the rest of the
     // block's channels stay as they were).
     int32_t run(Block& out, const std::vector<Event>& events, uint32_t ports = 4);
+    // run() in two steps: everything the host allocates, then the call alone.
+    void prepare(Block& out, const std::vector<Event>& events, uint32_t ports = 4);
+    int32_t processPrepared();
 
     bool save(Bytes& out, uint64_t perCall = 1u << 20);
     // Reads `bytes` handing over at most perCall per read; from failAt on, the
@@ -115,6 +118,11 @@ private:
     clap::Id nextTimer = 7;
     std::vector<uint64_t> eventStorage;
     std::vector<const clap::EventHeader*> eventList;
+    clap::InputEvents inEvents = {};
+    clap::OutputEvents outEvents = {};
+    float* channels[kOutputs] = {};
+    clap::AudioBuffer buffers[4] = {};
+    clap::Process process = {};
 };
 
 // The VST 2 plug-in with a host's usual start: open, rate, block size, on.
