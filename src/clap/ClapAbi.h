@@ -292,24 +292,24 @@ struct PluginLatency {
 
 // One pointer, and the alignment of 64-bit fields: 8 on every target built
 // (x86-64, and 32-bit Windows, whose ABI aligns 64-bit fields to 8).
-const size_t P = sizeof(void*);
+const size_t kPointer = sizeof(void*);
 #define KZ_CLAP_AT(type, field, offset) static_assert(offsetof(type, field) == (offset), #type "." #field)
 
 static_assert(sizeof(Version) == 12, "Version");
-static_assert(sizeof(PluginEntry) == (P == 8 ? 40 : 24), "PluginEntry");
-KZ_CLAP_AT(PluginEntry, init, P == 8 ? 16 : 12);
-KZ_CLAP_AT(PluginEntry, getFactory, P == 8 ? 32 : 20);
-static_assert(sizeof(PluginDescriptor) == (P == 8 ? 88 : 48), "PluginDescriptor");
-KZ_CLAP_AT(PluginDescriptor, id, P == 8 ? 16 : 12);
-KZ_CLAP_AT(PluginDescriptor, features, P == 8 ? 80 : 44);
-static_assert(sizeof(PluginFactory) == 3 * P, "PluginFactory");
-static_assert(sizeof(Host) == (P == 8 ? 88 : 48), "Host");
-KZ_CLAP_AT(Host, hostData, P == 8 ? 16 : 12);
-KZ_CLAP_AT(Host, getExtension, P == 8 ? 56 : 32);
-KZ_CLAP_AT(Host, requestCallback, P == 8 ? 80 : 44);
-static_assert(sizeof(Plugin) == 12 * P, "Plugin");
-KZ_CLAP_AT(Plugin, process, 9 * P);
-KZ_CLAP_AT(Plugin, getExtension, 10 * P);
+static_assert(sizeof(PluginEntry) == (kPointer == 8 ? 40 : 24), "PluginEntry");
+KZ_CLAP_AT(PluginEntry, init, kPointer == 8 ? 16 : 12);
+KZ_CLAP_AT(PluginEntry, getFactory, kPointer == 8 ? 32 : 20);
+static_assert(sizeof(PluginDescriptor) == (kPointer == 8 ? 88 : 48), "PluginDescriptor");
+KZ_CLAP_AT(PluginDescriptor, id, kPointer == 8 ? 16 : 12);
+KZ_CLAP_AT(PluginDescriptor, features, kPointer == 8 ? 80 : 44);
+static_assert(sizeof(PluginFactory) == 3 * kPointer, "PluginFactory");
+static_assert(sizeof(Host) == (kPointer == 8 ? 88 : 48), "Host");
+KZ_CLAP_AT(Host, hostData, kPointer == 8 ? 16 : 12);
+KZ_CLAP_AT(Host, getExtension, kPointer == 8 ? 56 : 32);
+KZ_CLAP_AT(Host, requestCallback, kPointer == 8 ? 80 : 44);
+static_assert(sizeof(Plugin) == 12 * kPointer, "Plugin");
+KZ_CLAP_AT(Plugin, process, 9 * kPointer);
+KZ_CLAP_AT(Plugin, getExtension, 10 * kPointer);
 
 static_assert(sizeof(EventHeader) == 16, "EventHeader");
 KZ_CLAP_AT(EventHeader, spaceId, 8);
@@ -324,35 +324,35 @@ KZ_CLAP_AT(EventNote, velocity, 32);
 static_assert(sizeof(EventMidi) == 24, "EventMidi");
 KZ_CLAP_AT(EventMidi, portIndex, 16);
 KZ_CLAP_AT(EventMidi, data, 18);
-static_assert(sizeof(InputEvents) == 3 * P, "InputEvents");
-static_assert(sizeof(OutputEvents) == 2 * P, "OutputEvents");
+static_assert(sizeof(InputEvents) == 3 * kPointer, "InputEvents");
+static_assert(sizeof(OutputEvents) == 2 * kPointer, "OutputEvents");
 
-static_assert(sizeof(AudioBuffer) == (P == 8 ? 32 : 24), "AudioBuffer");
-KZ_CLAP_AT(AudioBuffer, channelCount, 2 * P);
-KZ_CLAP_AT(AudioBuffer, constantMask, P == 8 ? 24 : 16);
-static_assert(sizeof(Process) == (P == 8 ? 64 : 40), "Process");
+static_assert(sizeof(AudioBuffer) == (kPointer == 8 ? 32 : 24), "AudioBuffer");
+KZ_CLAP_AT(AudioBuffer, channelCount, 2 * kPointer);
+KZ_CLAP_AT(AudioBuffer, constantMask, kPointer == 8 ? 24 : 16);
+static_assert(sizeof(Process) == (kPointer == 8 ? 64 : 40), "Process");
 KZ_CLAP_AT(Process, framesCount, 8);
-KZ_CLAP_AT(Process, transport, P == 8 ? 16 : 12);
-KZ_CLAP_AT(Process, audioOutputs, P == 8 ? 32 : 20);
-KZ_CLAP_AT(Process, audioOutputsCount, P == 8 ? 44 : 28);
-KZ_CLAP_AT(Process, inEvents, P == 8 ? 48 : 32);
-KZ_CLAP_AT(Process, outEvents, P == 8 ? 56 : 36);
+KZ_CLAP_AT(Process, transport, kPointer == 8 ? 16 : 12);
+KZ_CLAP_AT(Process, audioOutputs, kPointer == 8 ? 32 : 20);
+KZ_CLAP_AT(Process, audioOutputsCount, kPointer == 8 ? 44 : 28);
+KZ_CLAP_AT(Process, inEvents, kPointer == 8 ? 48 : 32);
+KZ_CLAP_AT(Process, outEvents, kPointer == 8 ? 56 : 36);
 
-static_assert(sizeof(AudioPortInfo) == (P == 8 ? 288 : 276), "AudioPortInfo");
+static_assert(sizeof(AudioPortInfo) == (kPointer == 8 ? 288 : 276), "AudioPortInfo");
 KZ_CLAP_AT(AudioPortInfo, flags, 260);
 KZ_CLAP_AT(AudioPortInfo, channelCount, 264);
-KZ_CLAP_AT(AudioPortInfo, portType, P == 8 ? 272 : 268);
-KZ_CLAP_AT(AudioPortInfo, inPlacePair, P == 8 ? 280 : 272);
+KZ_CLAP_AT(AudioPortInfo, portType, kPointer == 8 ? 272 : 268);
+KZ_CLAP_AT(AudioPortInfo, inPlacePair, kPointer == 8 ? 280 : 272);
 static_assert(sizeof(NotePortInfo) == 268, "NotePortInfo");
 KZ_CLAP_AT(NotePortInfo, name, 12);
-static_assert(sizeof(InputStream) == 2 * P && sizeof(OutputStream) == 2 * P, "streams");
-static_assert(sizeof(Window) == 2 * P, "Window");
-KZ_CLAP_AT(Window, x11, P);
+static_assert(sizeof(InputStream) == 2 * kPointer && sizeof(OutputStream) == 2 * kPointer, "streams");
+static_assert(sizeof(Window) == 2 * kPointer, "Window");
+KZ_CLAP_AT(Window, x11, kPointer);
 static_assert(sizeof(GuiResizeHints) == 12, "GuiResizeHints");
 KZ_CLAP_AT(GuiResizeHints, aspectRatioWidth, 4);
-static_assert(sizeof(PluginGui) == 15 * P, "PluginGui");
-KZ_CLAP_AT(PluginGui, setParent, 10 * P);
-KZ_CLAP_AT(PluginGui, hide, 14 * P);
+static_assert(sizeof(PluginGui) == 15 * kPointer, "PluginGui");
+KZ_CLAP_AT(PluginGui, setParent, 10 * kPointer);
+KZ_CLAP_AT(PluginGui, hide, 14 * kPointer);
 
 #undef KZ_CLAP_AT
 
