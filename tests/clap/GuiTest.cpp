@@ -45,7 +45,7 @@ const char* const kApi = clap::kWindowApiX11;
 const char* const kOtherApi = clap::kWindowApiWin32;
 
 struct Parent {
-    Parent() : display(XOpenDisplay(nullptr)) {
+    Parent() : display(sharedDisplay()) {
         if (!display) return;
         xwindow = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 720, 480, 0, 0, 0);
         XMapWindow(display, xwindow);
@@ -54,9 +54,13 @@ struct Parent {
         window.x11 = xwindow;
     }
     ~Parent() {
-        if (!display) return;
-        XDestroyWindow(display, xwindow);
-        XCloseDisplay(display);
+        if (display) XDestroyWindow(display, xwindow);
+    }
+    // One connection for the whole run: an X server left without clients
+    // resets, and refuses connections while it does.
+    static Display* sharedDisplay() {
+        static Display* shared = XOpenDisplay(nullptr);
+        return shared;
     }
     bool ok() const { return display != nullptr; }
     int children() const {
