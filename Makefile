@@ -32,6 +32,8 @@ install: build-linux
 	  cp -R build/linux/kz318.vst3 "$$dest/" && echo "installed $$dest/kz318.vst3"
 	@dest=$${PREFIX:-$$HOME/.local}/bin; mkdir -p "$$dest" && \
 	  cp build/linux/kz318-live "$$dest/" && echo "installed $$dest/kz318-live"
+	@dest=$${CLAP_PATH:-$$HOME/.clap}; dest=$${dest%%:*}; mkdir -p "$$dest" && \
+	  cp build/linux/kz318.clap "$$dest/" && echo "installed $$dest/kz318.clap"
 
 clean:
 	rm -rf build

@@ -46,3 +46,23 @@ function(kz_test_timeouts)
     endif()
   endforeach()
 endfunction()
+
+# A Windows plug-in face other than the VST 2 DLL: the toolkit's classes are
+# marked for export from that DLL, and every object using them carries the
+# mark. The target links copies of those layers without the marks, whole,
+# ahead of the originals (call it before linking them), so that it exports
+# its own entry names only.
+function(kz_link_without_toolkit_exports target)
+  set(internal)
+  foreach(layer kz318_plugin kz318_editor kz318_toolkit)
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/lib${layer}_${target}.a)
+    add_custom_command(OUTPUT ${out}
+      COMMAND ${CMAKE_OBJCOPY} --remove-section .drectve $<TARGET_FILE:${layer}> ${out}
+      DEPENDS ${layer} VERBATIM)
+    list(APPEND internal ${out})
+  endforeach()
+  add_custom_target(${target}_internal DEPENDS ${internal})
+  add_dependencies(${target} ${target}_internal)
+  target_link_libraries(${target} PRIVATE -Wl,--whole-archive ${internal} -Wl,--no-whole-archive)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${internal})
+endfunction()
