@@ -234,54 +234,12 @@ void ClapPlugin::fireTimers() {
     for (const Timer& t : now) support->onTimer(plugin, t.id);
 }
 
-VstPlugin::VstPlugin(const std::string& path, double rate, int maxBlock) : library(path) {
-    testhost::EntryProc entry = library.loaded() ? testhost::findEntry(library) : nullptr;
-    effect = entry ? entry(testhost::hostCallback) : nullptr;
-    if (!effect) return;
-    testhost::dispatch(effect, effOpen);
-    testhost::dispatch(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-    testhost::dispatch(effect, effSetBlockSize, 0, maxBlock);
-    testhost::dispatch(effect, effMainsChanged, 0, 1);
-}
-
-VstPlugin::~VstPlugin() {
-    if (!effect) return;
-    testhost::dispatch(effect, effMainsChanged, 0, 0);
-    testhost::dispatch(effect, effClose);
-}
-
 void VstPlugin::run(Block& out, const std::vector<Event>& events) {
-    if (!events.empty()) {
-        std::vector<VstMidiEvent> list(events.size());
-        std::vector<char> room(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
-        VstEvents* head = reinterpret_cast<VstEvents*>(room.data());
-        head->numEvents = static_cast<VstInt32>(events.size());
-        VstEvent** slots = head->events;
-        for (size_t i = 0; i < events.size(); i++) {
-            std::memset(&list[i], 0, sizeof(VstMidiEvent));
-            list[i].type = kVstMidiType;
-            list[i].byteSize = sizeof(VstMidiEvent);
-            list[i].deltaFrames = static_cast<VstInt32>(events[i].frame);
-            for (int b = 0; b < 3; b++) list[i].midiData[b] = static_cast<char>(events[i].midi[b]);
-            slots[i] = reinterpret_cast<VstEvent*>(&list[i]);
-        }
-        testhost::dispatch(effect, effProcessEvents, 0, 0, head);
-    }
+    std::vector<testhost::MidiAt> midi;
+    for (const Event& e : events) midi.push_back({e.frame, {e.midi[0], e.midi[1], e.midi[2]}});
     float* outputs[kOutputs];
     for (int k = 0; k < kOutputs; k++) outputs[k] = out.data[k].data();
-    effect->processReplacing(effect, nullptr, outputs, static_cast<VstInt32>(out.frames));
-}
-
-void VstPlugin::setChunk(const Bytes& chunk) {
-    testhost::dispatch(effect, effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()),
-                       const_cast<uint8_t*>(chunk.data()));
-}
-
-Bytes VstPlugin::chunk() {
-    void* data = nullptr;
-    const VstIntPtr size = testhost::dispatch(effect, effGetChunk, 0, 0, &data);
-    if (!data || size <= 0) return Bytes();
-    return Bytes(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    play(out.frames, outputs, midi);
 }
 
 }  // namespace claptest

@@ -11,6 +11,7 @@
 
 #include "clap/ClapAbi.h"
 #include "support/PluginHost.h"
+#include "support/Vst2Reference.h"
 
 namespace claptest {
 
@@ -125,22 +126,13 @@ private:
     clap::Process process = {};
 };
 
-// The VST 2 plug-in with a host's usual start: open, rate, block size, on.
-class VstPlugin {
+// The VST 2 plug-in, playing a block of this host's events.
+class VstPlugin : public testhost::Vst2Reference {
 public:
-    VstPlugin(const std::string& path, double rate = 48000.0, int maxBlock = 4096);
-    ~VstPlugin();
-    VstPlugin(const VstPlugin&) = delete;
-    VstPlugin& operator=(const VstPlugin&) = delete;
-    bool ok() const { return effect != nullptr; }
+    explicit VstPlugin(const std::string& path, double rate = 48000.0, int maxBlock = 4096)
+        : Vst2Reference(path, rate, maxBlock) {}
     // Plays MIDI events only.
     void run(Block& out, const std::vector<Event>& events);
-    void setChunk(const Bytes& chunk);
-    Bytes chunk();
-
-private:
-    testhost::Library library;
-    AEffect* effect = nullptr;
 };
 
 extern std::string vstPath;

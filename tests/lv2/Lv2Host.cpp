@@ -117,54 +117,16 @@ LV2_State_Status Lv2Plugin::restoreChunk(const Bytes& chunk, const std::vector<c
     return restore(stored, extra);
 }
 
-VstPlugin::VstPlugin(const std::string& path, double rate, int maxBlock) : library(path) {
-    testhost::EntryProc entry = library.loaded() ? testhost::findEntry(library) : nullptr;
-    effect = entry ? entry(testhost::hostCallback) : nullptr;
-    if (!effect) return;
-    testhost::dispatch(effect, effOpen);
-    testhost::dispatch(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-    testhost::dispatch(effect, effSetBlockSize, 0, maxBlock);
-    testhost::dispatch(effect, effMainsChanged, 0, 1);
-}
-
-VstPlugin::~VstPlugin() {
-    if (!effect) return;
-    testhost::dispatch(effect, effMainsChanged, 0, 0);
-    testhost::dispatch(effect, effClose);
-}
-
 void VstPlugin::run(Block& out, const std::vector<Event>& events) {
-    if (!events.empty()) {
-        std::vector<VstMidiEvent> midi(events.size());
-        std::vector<char> room(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
-        VstEvents* list = reinterpret_cast<VstEvents*>(room.data());
-        list->numEvents = static_cast<VstInt32>(events.size());
-        VstEvent** slots = list->events;
-        for (size_t i = 0; i < events.size(); i++) {
-            std::memset(&midi[i], 0, sizeof(VstMidiEvent));
-            midi[i].type = kVstMidiType;
-            midi[i].byteSize = sizeof(VstMidiEvent);
-            midi[i].deltaFrames = static_cast<VstInt32>(events[i].frame);
-            std::memcpy(midi[i].midiData, events[i].bytes, events[i].size);
-            slots[i] = reinterpret_cast<VstEvent*>(&midi[i]);
-        }
-        testhost::dispatch(effect, effProcessEvents, 0, 0, list);
+    std::vector<testhost::MidiAt> midi;
+    for (const Event& e : events) {
+        testhost::MidiAt m = {e.frame, {0, 0, 0}};
+        std::memcpy(m.bytes, e.bytes, e.size < 3 ? e.size : 3);
+        midi.push_back(m);
     }
     float* outputs[kOutputs];
     for (int k = 0; k < kOutputs; k++) outputs[k] = out.data[k].data();
-    effect->processReplacing(effect, nullptr, outputs, static_cast<VstInt32>(out.frames));
-}
-
-void VstPlugin::setChunk(const Bytes& chunk) {
-    testhost::dispatch(effect, effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()),
-                       const_cast<uint8_t*>(chunk.data()));
-}
-
-Bytes VstPlugin::chunk() {
-    void* data = nullptr;
-    VstIntPtr size = testhost::dispatch(effect, effGetChunk, 0, 0, &data);
-    if (!data || size <= 0) return Bytes();
-    return Bytes(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    play(out.frames, outputs, midi);
 }
 
 }  // namespace lv2test

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "support/PluginHost.h"
+#include "support/Vst2Reference.h"
 
 namespace lv2test {
 
@@ -115,22 +116,11 @@ private:
     std::vector<float> scratch[kOutputs];
 };
 
-// The VST 2 plug-in with a host's usual start: open, rate, block size, on.
-class VstPlugin {
+// The VST 2 plug-in, playing a block of this host's events.
+class VstPlugin : public testhost::Vst2Reference {
 public:
-    VstPlugin(const std::string& path, double rate, int maxBlock);
-    ~VstPlugin();
-    VstPlugin(const VstPlugin&) = delete;
-    VstPlugin& operator=(const VstPlugin&) = delete;
-
-    bool ok() const { return effect != nullptr; }
+    using Vst2Reference::Vst2Reference;
     void run(Block& out, const std::vector<Event>& events);
-    void setChunk(const Bytes& chunk);
-    Bytes chunk();
-
-private:
-    testhost::Library library;
-    AEffect* effect = nullptr;
 };
 
 }  // namespace lv2test

@@ -198,53 +198,11 @@ std::vector<uint8_t> Instance::state() {
 
 // ---- the VST 2 plug-in ----
 
-Vst2Instance::Vst2Instance(const std::string& path, double rate, int maxBlock) : library(path) {
-    vsthost::EntryProc entry = library.loaded() ? vsthost::findEntry(library) : nullptr;
-    effect = entry ? entry(testhost::hostCallback) : nullptr;
-    if (!effect) return;
-    vsthost::dispatch(effect, effOpen);
-    vsthost::dispatch(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-    vsthost::dispatch(effect, effSetBlockSize, 0, maxBlock);
-    vsthost::dispatch(effect, effMainsChanged, 0, 1);
-}
-
-Vst2Instance::~Vst2Instance() {
-    if (!effect) return;
-    vsthost::dispatch(effect, effMainsChanged, 0, 0);
-    vsthost::dispatch(effect, effClose);
-}
-
 void Vst2Instance::process(uint32_t frames, float* const* out, const std::vector<Note>& events) {
-    if (!events.empty()) {
-        std::vector<VstMidiEvent> midi(events.size());
-        std::vector<char> room(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
-        VstEvents* list = reinterpret_cast<VstEvents*>(room.data());
-        list->numEvents = static_cast<VstInt32>(events.size());
-        VstEvent** slots = list->events;
-        for (size_t i = 0; i < events.size(); i++) {
-            std::memset(&midi[i], 0, sizeof(VstMidiEvent));
-            midi[i].type = kVstMidiType;
-            midi[i].byteSize = sizeof(VstMidiEvent);
-            midi[i].deltaFrames = static_cast<VstInt32>(events[i].frame);
-            midi[i].midiData[0] = static_cast<char>(events[i].status);
-            midi[i].midiData[1] = static_cast<char>(events[i].key);
-            midi[i].midiData[2] = static_cast<char>(events[i].value);
-            slots[i] = reinterpret_cast<VstEvent*>(&midi[i]);
-        }
-        vsthost::dispatch(effect, effProcessEvents, 0, 0, list);
-    }
-    effect->processReplacing(effect, nullptr, const_cast<float**>(out), static_cast<VstInt32>(frames));
-}
-
-void Vst2Instance::setChunk(const std::vector<uint8_t>& chunk) {
-    vsthost::dispatch(effect, effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), const_cast<uint8_t*>(chunk.data()));
-}
-
-std::vector<uint8_t> Vst2Instance::chunk() {
-    void* data = nullptr;
-    const VstIntPtr size = vsthost::dispatch(effect, effGetChunk, 0, 0, &data);
-    if (!data || size <= 0) return {};
-    return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    std::vector<testhost::MidiAt> midi;
+    for (const Note& n : events)
+        midi.push_back({n.frame, {uint8_t(n.status), uint8_t(n.key), uint8_t(n.value)}});
+    play(frames, out, midi);
 }
 
 // ---- renders ----

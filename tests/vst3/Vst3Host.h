@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "pluginhost/PluginLoader.h"
+#include "support/Vst2Reference.h"
 #include "vst3/Vst3Abi.h"
 
 namespace vst3test {
@@ -126,20 +127,11 @@ public:
     vst3::IEditController* controller = nullptr;
 };
 
-class Vst2Instance {
+// The VST 2 plug-in, playing a block of this host's notes.
+class Vst2Instance : public testhost::Vst2Reference {
 public:
-    Vst2Instance(const std::string& path, double rate, int maxBlock);
-    ~Vst2Instance();
-    Vst2Instance(const Vst2Instance&) = delete;
-    Vst2Instance& operator=(const Vst2Instance&) = delete;
-    bool ok() const { return effect != nullptr; }
+    using Vst2Reference::Vst2Reference;
     void process(uint32_t frames, float* const* out, const std::vector<Note>& events);
-    void setChunk(const std::vector<uint8_t>& chunk);
-    std::vector<uint8_t> chunk();
-
-private:
-    vsthost::Library library;
-    AEffect* effect = nullptr;
 };
 
 // The notes (absolute frames, in order) played in blocks of `block` frames.
