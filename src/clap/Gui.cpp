@@ -1,10 +1,12 @@
 // The instrument's editor embedded in the host's window, opened and closed
 // through the effect record's editor requests. Its idle runs from a host
 // timer; on X11 nothing else delivers its input, so without the host's timer
-// support the X11 API is refused.
+// support the X11 API is refused. On Windows a host without timers gets the
+// platform's idle timer instead.
 #include <cstring>
 
 #include "clap/Instance.h"
+#include "platform/Gdi.h"
 
 namespace clapface {
 
@@ -45,12 +47,18 @@ bool CLAPCALL getPreferredApi(const clap::Plugin* plugin, const char** api, bool
 
 bool hasEditor(const Instance& in) { return in.effect && (in.effect->flags & effFlagsHasEditor); }
 
+void platformIdle(void* instance) {
+    Instance& in = *static_cast<Instance*>(instance);
+    if (in.gui.open) face::dispatch(in.effect, effEditIdle);
+}
+
 bool CLAPCALL create(const clap::Plugin* plugin, const char* api, bool floating) {
     Instance& in = instanceOf(plugin);
     if (in.gui.created || !hasEditor(in) || !supported(in, api, floating)) return false;
     if (const clap::HostTimerSupport* timers = hostTimers(in))
         in.gui.timer = timers->registerTimer(in.host, kIdlePeriodMs, &in.gui.timerId);
     if (kNeedsTimer && !in.gui.timer) return false;
+    if (!in.gui.timer) in.gui.platformTimer = platform::gdi::startIdleTimer(platformIdle, &in, kIdlePeriodMs);
     in.gui.created = true;
     return true;
 }
@@ -132,6 +140,7 @@ void destroyGui(Instance& in) {
     if (in.gui.timer) {
         if (const clap::HostTimerSupport* timers = hostTimers(in)) timers->unregisterTimer(in.host, in.gui.timerId);
     }
+    platform::gdi::stopIdleTimer(in.gui.platformTimer);
     in.gui = Gui();
 }
 

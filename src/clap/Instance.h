@@ -24,6 +24,7 @@ struct Gui {
     bool open = false;  // effEditOpen succeeded
     bool timer = false;
     clap::Id timerId = clap::kInvalidId;
+    uintptr_t platformTimer = 0;  // idles the editor where the host has no timers (Windows)
     void* parent = nullptr;  // the host's window, once set_parent gave it
 };
 

@@ -110,6 +110,36 @@ TEST_CASE(WithoutTimerSupportX11IsRefused) {
     CHECK(!gui->getPreferredApi(p.raw(), &api, &floating));
     CHECK(!gui->create(p.raw(), kApi, false));
 }
+#else
+// A Windows host without timers: the editor idles through the thread's
+// message loop, and nothing ticks once the editor and plug-in are gone.
+TEST_CASE(WithoutTimerSupportWindowsIdlesThroughItsMessageLoop) {
+    auto pump = [](DWORD milliseconds) {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < milliseconds) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            Sleep(5);
+        }
+    };
+    Parent parent;
+    if (!CHECK(parent.ok())) return;
+    {
+        HostOptions noTimers;
+        noTimers.timers = false;
+        ClapPlugin p(noTimers);
+        if (!CHECK(p.ok())) return;
+        const auto* gui = p.extension<clap::PluginGui>(clap::kExtGui);
+        CHECK(gui->create(p.raw(), kApi, false));
+        CHECK(gui->setParent(p.raw(), &parent.window));
+        CHECK(gui->show(p.raw()));
+        CHECK_EQ(parent.children(), 1);
+        pump(150);
+        gui->destroy(p.raw());
+        CHECK_EQ(parent.children(), 0);
+    }
+    pump(150);
+}
 #endif
 
 TEST_CASE(GuiCreateParentShowHideDestroy) {
