@@ -112,13 +112,23 @@ void CLAPCALL suggestTitle(const clap::Plugin*, const char*) {}
 
 // Hidden, the editor is closed: nothing of it lingers in the host's window
 // and its idle stops; shown again, it reopens in the same parent.
-bool CLAPCALL show(const clap::Plugin* plugin) { return openEditor(instanceOf(plugin)); }
+// The editor's window inside the host's: what show and hide map and unmap.
+uintptr_t editorWindow(const Instance& in) {
+    return platform::gdi::nativeChildOf(reinterpret_cast<uintptr_t>(in.gui.parent));
+}
+
+// Hiding keeps the editor open (an open file dialog stays with it); the
+// window comes back as it was.
+bool CLAPCALL show(const clap::Plugin* plugin) {
+    Instance& in = instanceOf(plugin);
+    if (!in.gui.open) return openEditor(in);
+    return platform::gdi::showNativeChild(editorWindow(in), true);
+}
 
 bool CLAPCALL hide(const clap::Plugin* plugin) {
     Instance& in = instanceOf(plugin);
     if (!in.gui.created) return false;
-    closeEditor(in);
-    return true;
+    return !in.gui.open || platform::gdi::showNativeChild(editorWindow(in), false);
 }
 
 const clap::PluginGui kGui = {isApiSupported, getPreferredApi, create,         destroy,    setScale,

@@ -26,6 +26,10 @@ void pumpEvents();
 // a host that embeds by window id is handed as the editor's widget.
 uintptr_t nativeChildOf(uintptr_t parent);
 
+// Shows or hides an editor's native window (one nativeChildOf gave) inside
+// its parent, keeping the editor open; false when it is no such window.
+bool showNativeChild(uintptr_t child, bool shown);
+
 // Calls tick(context) about every `milliseconds` through the calling
 // thread's message loop until stopIdleTimer: the editor's idle where a host
 // offers no timer (VST 3 on Windows). 0 where the platform has no such loop

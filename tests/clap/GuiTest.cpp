@@ -37,6 +37,10 @@ struct Parent {
     ~Parent() { DestroyWindow(hwnd); }
     bool ok() const { return hwnd != nullptr; }
     int children() const { return GetWindow(hwnd, GW_CHILD) ? 1 : 0; }
+    int shownChildren() const {
+        const HWND child = GetWindow(hwnd, GW_CHILD);
+        return child && IsWindowVisible(child) ? 1 : 0;
+    }
     HWND hwnd;
     clap::Window window;
 };
@@ -70,6 +74,18 @@ struct Parent {
         if (!XQueryTree(display, xwindow, &root, &parent, &list, &n)) return -1;
         if (list) XFree(list);
         return int(n);
+    }
+    int shownChildren() const {
+        XSync(display, False);
+        Window root, parent, *list = nullptr;
+        unsigned int n = 0, shown = 0;
+        if (!XQueryTree(display, xwindow, &root, &parent, &list, &n)) return -1;
+        for (unsigned int i = 0; i < n; i++) {
+            XWindowAttributes a;
+            if (XGetWindowAttributes(display, list[i], &a) && a.map_state != IsUnmapped) shown++;
+        }
+        if (list) XFree(list);
+        return int(shown);
     }
     Display* display;
     Window xwindow = 0;
@@ -168,13 +184,16 @@ TEST_CASE(GuiCreateParentShowHideDestroy) {
         CHECK(gui->setParent(p.raw(), &parent.window));
         CHECK(!gui->setParent(p.raw(), &parent.window));  // once only
         CHECK(gui->show(p.raw()));
-        CHECK_EQ(parent.children(), 1);
+        CHECK_EQ(parent.shownChildren(), 1);
         for (int i = 0; i < 3; i++) p.fireTimers();
+        // Hidden, the editor stays open in its window.
         CHECK(gui->hide(p.raw()));
-        CHECK_EQ(parent.children(), 0);
+        CHECK_EQ(parent.children(), 1);
+        CHECK_EQ(parent.shownChildren(), 0);
         p.fireTimers();
         CHECK(gui->show(p.raw()));
         CHECK_EQ(parent.children(), 1);
+        CHECK_EQ(parent.shownChildren(), 1);
         gui->destroy(p.raw());
         CHECK_EQ(parent.children(), 0);
         CHECK(p.timers.empty());

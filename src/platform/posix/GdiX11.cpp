@@ -231,6 +231,21 @@ uintptr_t nativeChildOf(uintptr_t parent) {
     return 0;
 }
 
+bool showNativeChild(uintptr_t child, bool shown) {
+    std::lock_guard<std::recursive_mutex> guard(lock());
+    Display* d = connection().display;
+    for (NativeView* v : connection().views) {
+        if (v->xid != child || v->gone) continue;
+        Trap trap(d);
+        if (shown)
+            XMapWindow(d, v->xid);
+        else
+            XUnmapWindow(d, v->xid);
+        return !trap.failed();
+    }
+    return false;
+}
+
 // Hosts on X11 idle editors through their own run loops and timers.
 uintptr_t startIdleTimer(void (*)(void*), void*, unsigned) { return 0; }
 void stopIdleTimer(uintptr_t) {}

@@ -23,6 +23,13 @@ uintptr_t platform::gdi::nativeChildOf(uintptr_t parent) {
     return 0;
 }
 
+bool platform::gdi::showNativeChild(uintptr_t child, bool shown) {
+    const HWND window = reinterpret_cast<HWND>(child);
+    if (!window || !IsWindow(window)) return false;
+    ShowWindow(window, shown ? SW_SHOW : SW_HIDE);
+    return true;
+}
+
 namespace {
 
 // Thread timers carry no context of their own: their ids lead to it here.
