@@ -2,6 +2,8 @@
 // display (Linux) or a Win32 window (Windows), idled by the host's timer.
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "support/HostFrame.h"
 #else
 #include <X11/Xlib.h>
 #endif
@@ -17,31 +19,13 @@ namespace {
 const char* const kApi = clap::kWindowApiWin32;
 const char* const kOtherApi = clap::kWindowApiX11;
 
-LRESULT CALLBACK parentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-struct Parent {
+struct Parent : testhost::HostFrame {
     Parent() {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = parentProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KzClapHostFrame";
-        RegisterClassExA(&wc);
-        hwnd = CreateWindowExA(0, "KzClapHostFrame", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 720, 480, nullptr,
-                               nullptr, wc.hInstance, nullptr);
         window.api = kApi;
         window.win32 = hwnd;
     }
-    ~Parent() { DestroyWindow(hwnd); }
-    bool ok() const { return hwnd != nullptr; }
-    int children() const { return GetWindow(hwnd, GW_CHILD) ? 1 : 0; }
-    int shownChildren() const {
-        const HWND child = GetWindow(hwnd, GW_CHILD);
-        return child && IsWindowVisible(child) ? 1 : 0;
-    }
-    HWND hwnd;
+    int children() const { return child() ? 1 : 0; }
+    int shownChildren() const { return child() && IsWindowVisible(child()) ? 1 : 0; }
     clap::Window window;
 };
 #else
@@ -130,14 +114,6 @@ TEST_CASE(WithoutTimerSupportX11IsRefused) {
 // A Windows host without timers: the editor idles through the thread's
 // message loop, and nothing ticks once the editor and plug-in are gone.
 TEST_CASE(WithoutTimerSupportWindowsIdlesThroughItsMessageLoop) {
-    auto pump = [](DWORD milliseconds) {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < milliseconds) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-            Sleep(5);
-        }
-    };
     Parent parent;
     if (!CHECK(parent.ok())) return;
     {
@@ -150,11 +126,11 @@ TEST_CASE(WithoutTimerSupportWindowsIdlesThroughItsMessageLoop) {
         CHECK(gui->setParent(p.raw(), &parent.window));
         CHECK(gui->show(p.raw()));
         CHECK_EQ(parent.children(), 1);
-        pump(150);
+        testhost::pumpMessagesFor(150);
         gui->destroy(p.raw());
         CHECK_EQ(parent.children(), 0);
     }
-    pump(150);
+    testhost::pumpMessagesFor(150);
 }
 #endif
 

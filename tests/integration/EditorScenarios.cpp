@@ -2,6 +2,8 @@
 // parent window on Windows, off-screen (no parent) on Linux.
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "support/HostFrame.h"
 #endif
 
 #include "integration/Plugin.h"
@@ -12,26 +14,10 @@ using scenario::Instance;
 namespace {
 
 #if defined(_WIN32)
-LRESULT CALLBACK parentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
 // A host's editor frame.
-struct Parent {
-    Parent() {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = parentProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KzAbiHostFrame";
-        RegisterClassExA(&wc);
-        hwnd = CreateWindowExA(0, "KzAbiHostFrame", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 720, 480, nullptr,
-                               nullptr, wc.hInstance, nullptr);
-    }
-    ~Parent() { DestroyWindow(hwnd); }
+struct Parent : testhost::HostFrame {
     void* handle() const { return hwnd; }
-    bool hasChild() const { return GetWindow(hwnd, GW_CHILD) != nullptr; }
-    HWND hwnd;
+    bool hasChild() const { return child() != nullptr; }
 };
 #else
 struct Parent {

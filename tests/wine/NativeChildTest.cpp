@@ -7,29 +7,15 @@
 
 #include "face/Face.h"
 #include "platform/Gdi.h"
+#include "support/HostFrame.h"
 #include "support/MiniTest.h"
 
 namespace {
 
-LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
 // A host's editor frame.
-struct Frame {
-    Frame() {
-        WNDCLASSEXA wc = {};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = frameProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "KzFaceHostFrame";
-        RegisterClassExA(&wc);  // fails harmlessly for the second frame
-        hwnd = CreateWindowExA(0, "KzFaceHostFrame", "host", WS_OVERLAPPEDWINDOW, 0, 0, 720, 480, nullptr, nullptr,
-                               wc.hInstance, nullptr);
-    }
-    ~Frame() { DestroyWindow(hwnd); }
+struct Frame : testhost::HostFrame {
+    Frame() : HostFrame(false) {}
     uintptr_t id() const { return reinterpret_cast<uintptr_t>(hwnd); }
-    HWND hwnd;
 };
 
 }  // namespace
@@ -62,16 +48,6 @@ TEST_CASE(TheEditorsWindowIsTheOneChildOfItsFrame) {
 
 namespace {
 
-// Runs the thread's message loop for about `milliseconds`.
-void pumpFor(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(5);
-    }
-}
-
 void countTick(void* count) { ++*static_cast<int*>(count); }
 
 }  // namespace
@@ -83,12 +59,12 @@ TEST_CASE(IdleTimersTickUntilStopped) {
     const uintptr_t a = platform::gdi::startIdleTimer(countTick, &first, 20);
     const uintptr_t b = platform::gdi::startIdleTimer(countTick, &second, 20);
     if (!CHECK(a != 0 && b != 0 && a != b)) return;
-    pumpFor(300);
+    testhost::pumpMessagesFor(300);
     CHECK(first >= 2);
     CHECK(second >= 2);
     platform::gdi::stopIdleTimer(a);
     const int stopped = first;
-    pumpFor(150);
+    testhost::pumpMessagesFor(150);
     CHECK_EQ(first, stopped);
     CHECK(second > 2);
     platform::gdi::stopIdleTimer(b);

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "support/HostFrame.h"
 #include "support/MiniTest.h"
 #include "toolkit/AppWindow.h"
 #include "toolkit/ButtonsText.h"
@@ -40,29 +41,7 @@ public:
     int paints = 0;
 };
 
-LRESULT CALLBACK parentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-HWND makeParent() {
-    WNDCLASSEXA wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = parentProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "KzWineParent";
-    RegisterClassExA(&wc);
-    HWND parent = CreateWindowExA(0, "KzWineParent", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 720, 480, nullptr,
-                                  nullptr, wc.hInstance, nullptr);
-    return parent;
-}
-
-void pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+void pump() { testhost::pumpMessages(); }
 
 COLORREF pixelOf(HBITMAP bitmap, int x, int y) {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -80,7 +59,8 @@ bool classRegistered() {
 }
 
 TEST_CASE(window_opens_paints_takes_mouse_and_reopens) {
-    HWND parent = makeParent();
+    testhost::HostFrame frame;
+    HWND parent = frame.hwnd;
     CHECK(parent != nullptr);
     CHECK(dll() != nullptr);
     TestWindow w;
@@ -122,11 +102,11 @@ TEST_CASE(window_opens_paints_takes_mouse_and_reopens) {
         CHECK(!classRegistered());  // the last window took the class and its brush along
         CHECK(w.m_background != nullptr);
     }
-    DestroyWindow(parent);
 }
 
 TEST_CASE(controls_draw_from_the_dll_bitmaps) {
-    HWND parent = makeParent();
+    testhost::HostFrame frame;
+    HWND parent = frame.hwnd;
     TestWindow w;
     w.OpenWindow(parent);
     CKnobFactory knobs(dll(), 210, 209, false);
@@ -158,7 +138,6 @@ TEST_CASE(controls_draw_from_the_dll_bitmaps) {
     delete name;
     delete knob;
     w.CloseWindow();
-    DestroyWindow(parent);
 }
 
 }  // namespace
