@@ -14,13 +14,10 @@ bool CLAPCALL save(const clap::Plugin* plugin, const clap::OutputStream* stream)
     Instance& in = instanceOf(plugin);
     std::vector<uint8_t> chunk;
     if (!stream || !stream->write || !in.effect || !face::saveChunk(in.effect, chunk)) return false;
-    size_t written = 0;
-    while (written < chunk.size()) {
-        const int64_t n = stream->write(stream, chunk.data() + written, chunk.size() - written);
-        if (n <= 0 || uint64_t(n) > chunk.size() - written) return false;
-        written += size_t(n);
-    }
-    return true;
+    const auto write = [stream](const uint8_t* bytes, long long count) -> long long {
+        return stream->write(stream, bytes, uint64_t(count));
+    };
+    return face::writeWholeStream(write, chunk);
 }
 
 // A stream that fails, ends early or holds anything but one whole chunk

@@ -37,4 +37,18 @@ bool readWholeStream(Read read, std::vector<uint8_t>& out, size_t limit) {
     }
 }
 
+// Writes all of `data` to a host's stream: `write(bytes, count)` gives the
+// bytes it took (below 1 on an error) and may take fewer than offered.
+template <class Write>
+bool writeWholeStream(Write write, const std::vector<uint8_t>& data) {
+    size_t written = 0;
+    while (written < data.size()) {
+        const long long left = static_cast<long long>(data.size() - written);
+        const long long n = write(data.data() + written, left);
+        if (n <= 0 || n > left) return false;
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace face

@@ -119,6 +119,21 @@ void readPathField(const uint8_t* field, char* out) {
 
 void markBankPath(char* path) { std::memset(path, kBankMark, kBankMarkLength); }
 
+void takeBankPads(const Bank& bank, Chunk& chunk) {
+    for (int i = 0; i < kPads; i++) {
+        ChunkPad& pad = chunk.pads[i];
+        const BankPad& b = bank.pads[i];
+        pad.settings = b.settings;
+        std::memset(pad.path, 0, sizeof pad.path);
+        if (b.pathField[0]) {
+            readPathField(b.pathField, pad.path);
+            markBankPath(pad.path);
+        } else if (!b.samples.empty()) {
+            pad.path[0] = kBankMark;
+        }
+    }
+}
+
 Chunk defaultChunk() {
     Chunk c;
     for (int i = 0; i < kPads; i++) c.pads[i].settings = defaultSettings(i);

@@ -113,6 +113,12 @@ BankRead parseBank(const uint8_t* data, size_t size, Bank& out);
 bool writeBankMagic(std::FILE* f);
 bool writeBankPad(std::FILE* f, const PadSettings& s, const char* pathField, const float* samples, uint32_t count);
 
+// A chunk taking its pads from a bank, as a host's restore of a bank kit
+// does: every pad gets the bank's settings, and a pad the bank fills is
+// marked as the bank's (kBankMark) so the plug-in keeps the bank's sample.
+// The chunk's bank path is left to the caller.
+void takeBankPads(const Bank& bank, Chunk& chunk);
+
 // Sample conversions between the pad form (floats) and the bank form.
 int16_t floatToBankSample(float x);
 inline float bankSampleToFloat(int16_t s) { return static_cast<float>(s / 32768.0); }

@@ -57,27 +57,10 @@ std::string absolute(const std::string& file) {
     return std::filesystem::absolute(file, ignored).string();
 }
 
-// Every pad the bank fills is marked so the plug-in keeps the bank's sample
-// instead of reading a file; its settings are the bank's.
-void takeBank(const kitformat::Bank& bank, kitformat::Chunk& chunk) {
-    for (int i = 0; i < kitformat::kPads; i++) {
-        kitformat::ChunkPad& pad = chunk.pads[i];
-        const kitformat::BankPad& b = bank.pads[i];
-        pad.settings = b.settings;
-        std::memset(pad.path, 0, sizeof pad.path);
-        if (b.pathField[0]) {
-            kitformat::readPathField(b.pathField, pad.path);
-            std::memset(pad.path, '_', 3);
-        } else if (!b.samples.empty()) {
-            pad.path[0] = '_';
-        }
-    }
-}
-
 // No bank to take: the pads keep what they hold and their settings.
 void keepPads(kitformat::Chunk& chunk) {
     for (kitformat::ChunkPad& pad : chunk.pads)
-        if (pad.path[0]) pad.path[0] = '_';
+        if (pad.path[0]) pad.path[0] = kitformat::kBankMark;
 }
 
 }  // namespace
@@ -93,7 +76,7 @@ bool importBank(AEffect* effect, const std::string& file, std::string& error) {
     std::memcpy(chunk.bankPath, path.data(), path.size());
     kitformat::Bank bank;
     if (kitformat::readBank(path.c_str(), bank) == kitformat::BankRead::ok)
-        takeBank(bank, chunk);
+        kitformat::takeBankPads(bank, chunk);
     else
         keepPads(chunk);
     std::vector<uint8_t> bytes(kitformat::kChunkSize);

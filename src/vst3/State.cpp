@@ -15,14 +15,13 @@ tresult Plugin::saveKit(IBStream* stream) {
     if (!stream) return kInvalidArgument;
     std::vector<uint8_t> chunk;
     if (!face::saveChunk(fx, chunk)) return kInternalError;
-    size_t written = 0;
-    while (written < chunk.size()) {
+    const auto write = [stream](const uint8_t* bytes, long long count) -> long long {
         int32_t n = 0;
-        const tresult r = stream->write(chunk.data() + written, static_cast<int32_t>(chunk.size() - written), &n);
-        if (r != kResultOk || n <= 0 || static_cast<size_t>(n) > chunk.size() - written) return kInternalError;
-        written += static_cast<size_t>(n);
-    }
-    return kResultOk;
+        // The stream's interface takes a non-const buffer; it only reads it.
+        const tresult r = stream->write(const_cast<uint8_t*>(bytes), static_cast<int32_t>(count), &n);
+        return r == kResultOk ? n : -1;
+    };
+    return face::writeWholeStream(write, chunk) ? kResultOk : kInternalError;
 }
 
 // The whole stream is read before anything changes; hosts' streams may give

@@ -76,18 +76,7 @@ bool applyKit(const std::string& kit, kitformat::Chunk& chunk, std::string& erro
         default: return (error = kit + " is not a valid bank file"), false;
     }
     if (!setPath(chunk.bankPath, full, error)) return false;
-    for (int i = 0; i < kitformat::kPads; i++) {
-        kitformat::ChunkPad& pad = chunk.pads[i];
-        const kitformat::BankPad& b = bank.pads[i];
-        pad.settings = b.settings;
-        std::memset(pad.path, 0, sizeof(pad.path));
-        if (b.pathField[0]) {
-            kitformat::readPathField(b.pathField, pad.path);
-            kitformat::markBankPath(pad.path);
-        } else if (!b.samples.empty()) {
-            pad.path[0] = kitformat::kBankMark;
-        }
-    }
+    kitformat::takeBankPads(bank, chunk);
     return true;
 }
 

@@ -173,6 +173,28 @@ TEST(ReadWholeStream, FailsOnAReadClaimingMoreThanItWasGiven) {
     EXPECT_FALSE(face::readWholeStream([](uint8_t*, long long count) { return count + 1; }, out, SIZE_MAX));
 }
 
+TEST(WriteWholeStream, HandsOverEveryByteInTheSmallPiecesAStreamTakes) {
+    const std::vector<uint8_t> data = pattern(kitformat::kChunkSize);
+    std::vector<uint8_t> taken;
+    int calls = 0;
+    const auto threeAtATime = [&](const uint8_t* bytes, long long count) -> long long {
+        calls++;
+        const long long n = std::min<long long>(count, 3);
+        taken.insert(taken.end(), bytes, bytes + n);
+        return n;
+    };
+    ASSERT_TRUE(face::writeWholeStream(threeAtATime, data));
+    EXPECT_EQ(taken, data);
+    EXPECT_EQ(calls, int(kitformat::kChunkSize / 3));
+    // A stream that fails, takes nothing or claims more than it was offered.
+    for (long long answer : {-1LL, 0LL}) {
+        const auto broken = [&](const uint8_t*, long long) { return answer; };
+        EXPECT_FALSE(face::writeWholeStream(broken, data)) << answer;
+    }
+    EXPECT_FALSE(face::writeWholeStream([](const uint8_t*, long long count) { return count + 1; }, data));
+    EXPECT_TRUE(face::writeWholeStream([](const uint8_t*, long long) { return -1LL; }, std::vector<uint8_t>()));
+}
+
 TEST(ReadWholeStream, StopsAtTheLimit) {
     Stream exact;
     exact.data = pattern(5000);

@@ -129,6 +129,25 @@ TEST(Chunk, ABanksPathIsMarkedOverItsFirstThreeCharacters) {
     EXPECT_FALSE(isBankMarked("/a_b.wav"));
 }
 
+TEST(Chunk, TakesABanksPadsMarkedAsTheBanks) {
+    Bank bank;
+    std::memcpy(bank.pads[0].pathField, "C:\\kits\\kick.wav", 17);
+    bank.pads[0].samples = {1, 2, 3};
+    bank.pads[0].settings.midiNote = 36;
+    bank.pads[1].samples = {4};  // a sample without a path
+    bank.pads[2].settings.pan = 0.25f;
+    Chunk chunk = defaultChunk();
+    std::strcpy(chunk.bankPath, "/kits/a.kbk");
+    for (ChunkPad& pad : chunk.pads) std::strcpy(pad.path, "/old/sample.wav");
+    takeBankPads(bank, chunk);
+    EXPECT_STREQ(chunk.pads[0].path, "___kits\\kick.wav");
+    EXPECT_EQ(chunk.pads[0].settings.midiNote, 36);
+    EXPECT_STREQ(chunk.pads[1].path, "_");
+    EXPECT_STREQ(chunk.pads[2].path, "");  // the bank leaves it empty
+    EXPECT_EQ(chunk.pads[2].settings.pan, 0.25f);
+    EXPECT_STREQ(chunk.bankPath, "/kits/a.kbk");
+}
+
 TEST(Bank, EmptyKitIs4872BytesAndParses) {
     std::vector<uint8_t> bytes = bankBytes({});
     ASSERT_EQ(bytes.size(), 4872u);
