@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -119,6 +120,24 @@ TEST_CASE(loading_a_pad_through_the_system_calls) {
     CHECK(d.pads[5].sampleData == nullptr);
 }
 
+// Direct registry calls rather than the `reg` command: a fresh Wine prefix
+// does not always have it yet.
+bool setUserValue(const char* name, const char* text) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Morvantic", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(key, name, 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(text),
+                                 DWORD(std::strlen(text) + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+bool deleteUserKey() {
+    return RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Morvantic") == ERROR_SUCCESS;
+}
+
 bool readFolder(std::string* folder) {
     char text[256] = {};
     bool found = platform::services().readLoadFolder(text, sizeof text);
@@ -132,13 +151,13 @@ TEST_CASE(registry_remembers_the_load_folder) {
     CHECK(readFolder(&folder));
     CHECK_STR(folder.c_str(), "C:\\Samples\\Kicks\\");
     // A value of the user's own is read first, and kept up to date.
-    CHECK_EQ(std::system("reg add HKCU\\software\\morvantic /v Kz316LoadPath /d D:\\Mine\\ /f >nul"), 0);
+    CHECK(setUserValue("Kz316LoadPath", "D:\\Mine\\"));
     CHECK(readFolder(&folder));
     CHECK_STR(folder.c_str(), "D:\\Mine\\");
     platform::services().writeLoadFolder("E:\\Snares\\");
     CHECK(readFolder(&folder));
     CHECK_STR(folder.c_str(), "E:\\Snares\\");
-    std::system("reg delete HKCU\\software\\morvantic /f >nul");
+    CHECK(deleteUserKey());
     CHECK(readFolder(&folder));
     CHECK_STR(folder.c_str(), "E:\\Snares\\");
 }
