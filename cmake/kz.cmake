@@ -66,3 +66,16 @@ function(kz_link_without_toolkit_exports target)
   target_link_libraries(${target} PRIVATE -Wl,--whole-archive ${internal} -Wl,--no-whole-archive)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${internal})
 endfunction()
+
+# kz_export_only(target stem): a plug-in library exports only the entry
+# names listed in stem.def (Windows) or stem.map (elsewhere), both beside the
+# calling CMakeLists.txt.
+function(kz_export_only target stem)
+  if(WIN32)
+    target_sources(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/${stem}.def)
+  else()
+    set(map ${CMAKE_CURRENT_SOURCE_DIR}/${stem}.map)
+    target_link_options(${target} PRIVATE -Wl,--version-script=${map} -Wl,--no-undefined)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map})
+  endif()
+endfunction()
