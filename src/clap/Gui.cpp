@@ -72,9 +72,7 @@ void closeEditor(Instance& in) {
 bool openEditor(Instance& in) {
     if (in.gui.open) return true;
     if (!in.gui.parent) return false;
-    ERect* rect = nullptr;
-    face::dispatch(in.effect, effEditGetRect, 0, 0, &rect);
-    in.gui.open = face::dispatch(in.effect, effEditOpen, 0, 0, in.gui.parent) != 0;
+    in.gui.open = face::openEditor(in.effect, in.gui.parent);
     return in.gui.open;
 }
 
@@ -110,8 +108,6 @@ bool CLAPCALL setParent(const clap::Plugin* plugin, const clap::Window* window) 
 bool CLAPCALL setTransient(const clap::Plugin*, const clap::Window*) { return false; }
 void CLAPCALL suggestTitle(const clap::Plugin*, const char*) {}
 
-// Hidden, the editor is closed: nothing of it lingers in the host's window
-// and its idle stops; shown again, it reopens in the same parent.
 // The editor's window inside the host's: what show and hide map and unmap.
 uintptr_t editorWindow(const Instance& in) {
     return platform::gdi::nativeChildOf(reinterpret_cast<uintptr_t>(in.gui.parent));

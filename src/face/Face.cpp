@@ -37,4 +37,11 @@ void closePlugin(AEffect* effect) {
     if (effect) dispatch(effect, effClose);
 }
 
+bool openEditor(AEffect* effect, void* parent, ERect** size) {
+    ERect* rect = nullptr;
+    dispatch(effect, effEditGetRect, 0, 0, &rect);
+    if (size) *size = rect;
+    return dispatch(effect, effEditOpen, 0, 0, parent) != 0;
+}
+
 }  // namespace face

@@ -38,5 +38,9 @@ AEffect* openPlugin(HostInfo& info);
 void setupPlugin(AEffect* effect, double sampleRate, int32_t maxBlock);
 // effClose: ends the record and the instrument behind it. [host]
 void closePlugin(AEffect* effect);
+// Opens the editor in the host's window `parent` as a VST 2 host does,
+// asking its size first (given in `size` when asked for; it may be null);
+// false when it did not open. [editor]
+bool openEditor(AEffect* effect, void* parent, ERect** size = nullptr);
 
 }  // namespace face

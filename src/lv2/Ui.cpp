@@ -33,8 +33,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     AEffect* effect = instance->effect;
     if (!(effect->flags & effFlagsHasEditor)) return nullptr;
     ERect* rect = nullptr;
-    dispatch(effect, effEditGetRect, 0, 0, &rect);
-    if (!dispatch(effect, effEditOpen, 0, 0, parent)) return nullptr;
+    if (!face::openEditor(effect, parent, &rect)) return nullptr;
     Ui* ui = new (std::nothrow) Ui{effect};
     const uintptr_t child = platform::gdi::nativeChildOf(reinterpret_cast<uintptr_t>(parent));
     if (!ui || !child) {

@@ -67,9 +67,7 @@ tresult View::attached(void* parent, FIDString type) {
     if (!frame || frame->queryInterface(iid::IRunLoop.bytes, &loop) != kResultOk || !loop) return kResultFalse;
     runLoop = static_cast<IRunLoop*>(loop);
 #endif
-    ERect* rect = nullptr;
-    face::dispatch(effect, effEditGetRect, 0, 0, &rect);
-    if (!face::dispatch(effect, effEditOpen, 0, 0, parent)) {
+    if (!face::openEditor(effect, parent)) {
         if (runLoop) runLoop->release();
         runLoop = nullptr;
         return kResultFalse;
